@@ -1,0 +1,1 @@
+"""Simulated Zo test instrument: FTP service plus the maker's web server."""
