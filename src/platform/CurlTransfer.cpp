@@ -1,0 +1,739 @@
+#include "platform/CurlTransfer.h"
+
+#include "platform/FtpListing.h"
+#include "platform/ShellServices.h"
+#include "platform/Wildcard.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QUrl>
+#include <algorithm>
+#include <curl/curl.h>
+#include <mutex>
+
+#ifdef Q_OS_WIN
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
+#include <netdb.h>
+#include <sys/socket.h>
+#endif
+
+namespace zo {
+namespace {
+
+constexpr long kBufferSize = 128 * 1024;
+constexpr long kAcceptTimeoutMs = 10000;
+constexpr qint64 kListingLimit = 64 * 1024 * 1024;
+const char* const kLoopbackNoProxy = "localhost,127.0.0.0/8,::1";
+const QString kUploadSuffix = QStringLiteral(".upload");
+
+void initialiseCurlOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+QString seconds(int milliseconds)
+{
+    return QString::number(std::max(1, milliseconds / 1000));
+}
+
+// A name that goes into an FTP command must not be able to end that command early.
+bool hasControlCharacter(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
+}
+
+QString afterLastSlash(const QString& path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString localFilePath(const QString& folder, const QString& name)
+{
+    return withTrailingSeparator(folder) + name;
+}
+
+QByteArray encodePath(const QString& path)
+{
+    QByteArrayList encoded;
+    for (const QString& part : path.split(QLatin1Char('/')))
+        encoded << QUrl::toPercentEncoding(part);
+    return encoded.join('/');
+}
+
+// An FTP address for a remote path in "/" form; a path that begins with "/" starts at the
+// server's root, any other at the folder the login starts in.
+QByteArray ftpUrl(const ItemJob& job, const QString& path)
+{
+    QString host = job.host;
+    if (host.contains(QLatin1Char(':')) && !host.startsWith(QLatin1Char('[')))
+        host = QLatin1Char('[') + host + QLatin1Char(']');
+    // whatever the address box holds stays a host name: "/", "@" and the like are encoded
+    QByteArray url =
+        "ftp://" + QUrl::toPercentEncoding(host, "[]:") + ':' + QByteArray::number(job.port) + '/';
+    if (path.startsWith(QLatin1Char('/')))
+        url += "%2F/" + encodePath(path.mid(1));
+    else
+        url += encodePath(path);
+    return url;
+}
+
+QString peerAddress(curl_socket_t socket)
+{
+    sockaddr_storage peer{};
+    socklen_t length = sizeof(peer);
+    if (getpeername(socket, reinterpret_cast<sockaddr*>(&peer), &length) != 0)
+        return {};
+    char host[NI_MAXHOST] = {};
+    if (getnameinfo(reinterpret_cast<sockaddr*>(&peer), length, host, sizeof(host), nullptr, 0,
+                    NI_NUMERICHOST) != 0)
+        return {};
+    QString address = QString::fromLatin1(host);
+    if (address.startsWith(QStringLiteral("::ffff:")))
+        address = address.mid(7);
+    return address;
+}
+
+bool isConnectFailure(CURLcode code)
+{
+    switch (code) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_LOGIN_DENIED:
+    case CURLE_URL_MALFORMAT:
+    case CURLE_FTP_WEIRD_SERVER_REPLY:
+    case CURLE_FTP_WEIRD_PASS_REPLY:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isNetworkFailure(CURLcode code)
+{
+    switch (code) {
+    case CURLE_OPERATION_TIMEDOUT:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_GOT_NOTHING:
+    case CURLE_PARTIAL_FILE:
+    case CURLE_FTP_COULDNT_USE_REST:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isUnknownCommand(long ftpReply)
+{
+    return ftpReply == 500 || ftpReply == 501 || ftpReply == 502 || ftpReply == 504;
+}
+
+} // namespace
+
+struct CurlTransfer::Handle
+{
+    CURL* curl = nullptr;
+    ~Handle()
+    {
+        if (curl)
+            curl_easy_cleanup(curl);
+    }
+};
+
+struct CurlTransfer::Request
+{
+    CURL* curl = nullptr;
+    const ItemJob* job = nullptr;
+    const std::atomic_bool* cancel = nullptr;
+    bool reportsProgress = false;
+    bool upload = false;
+    bool isHttp = false;
+
+    QSaveFile* file = nullptr;
+    QByteArray* buffer = nullptr;
+    QFile* source = nullptr;
+    qint64 sizeLimit = 0;
+    qint64 received = 0;
+
+    long httpStatus = 0;
+    bool tooLarge = false;
+    bool writeFailed = false;
+    bool readFailed = false;
+    bool foreignPeer = false;
+    QString foreignAddress;
+    quint64 lastNow = ~quint64(0);
+    quint64 lastTotal = ~quint64(0);
+
+    CURLcode result = CURLE_OK;
+    curl_off_t pretransfer = 0;
+    long ftpReply = 0;
+    char errorText[CURL_ERROR_SIZE] = {};
+
+    // Failed before the server session was set up: no connection, or no login.
+    bool failedBeforeSession() const
+    {
+        return isConnectFailure(result) || (isNetworkFailure(result) && pretransfer == 0);
+    }
+};
+
+struct CurlTransfer::Listing
+{
+    CURLcode result = CURLE_OK;
+    bool folderMissing = false;
+    QList<ListingEntry> entries;
+};
+
+namespace {
+
+size_t onWrite(char* data, size_t size, size_t count, void* userdata)
+{
+    auto* request = static_cast<CurlTransfer::Request*>(userdata);
+    const size_t bytes = size * count;
+    if (request->isHttp) {
+        long status = 0;
+        curl_easy_getinfo(request->curl, CURLINFO_RESPONSE_CODE, &status);
+        // an error page is not the file: swallow it
+        if (status >= 300) {
+            request->httpStatus = status;
+            return bytes;
+        }
+    }
+    const qint64 limit = request->sizeLimit;
+    if (limit > 0 && request->received + static_cast<qint64>(bytes) > limit) {
+        request->tooLarge = true;
+        return 0;
+    }
+    if (request->file) {
+        if (request->file->write(data, static_cast<qint64>(bytes)) != static_cast<qint64>(bytes)) {
+            request->writeFailed = true;
+            return 0;
+        }
+    } else if (request->buffer) {
+        request->buffer->append(data, static_cast<qsizetype>(bytes));
+    }
+    request->received += static_cast<qint64>(bytes);
+    return bytes;
+}
+
+size_t onRead(char* data, size_t size, size_t count, void* userdata)
+{
+    auto* request = static_cast<CurlTransfer::Request*>(userdata);
+    const qint64 read = request->source->read(data, static_cast<qint64>(size * count));
+    if (read < 0) {
+        request->readFailed = true;
+        return CURL_READFUNC_ABORT;
+    }
+    return static_cast<size_t>(read);
+}
+
+int onProgress(void* userdata, curl_off_t downloadTotal, curl_off_t downloadNow,
+               curl_off_t uploadTotal, curl_off_t uploadNow)
+{
+    auto* request = static_cast<CurlTransfer::Request*>(userdata);
+    if (request->cancel && request->cancel->load(std::memory_order_relaxed))
+        return 1;
+    if (!request->reportsProgress || !request->job->progress)
+        return 0;
+    if (request->isHttp && request->httpStatus >= 300)
+        return 0;
+    const auto now = static_cast<quint64>(request->upload ? uploadNow : downloadNow);
+    const auto total = static_cast<quint64>(request->upload ? uploadTotal : downloadTotal);
+    if (now != request->lastNow || total != request->lastTotal) {
+        request->lastNow = now;
+        request->lastTotal = total;
+        request->job->progress(now, total);
+    }
+    return 0;
+}
+
+// In active mode anyone could connect to the port we announce: only the instrument may.
+int onSocketOption(void* userdata, curl_socket_t socket, curlsocktype purpose)
+{
+    if (purpose != CURLSOCKTYPE_ACCEPT)
+        return CURL_SOCKOPT_OK;
+    auto* request = static_cast<CurlTransfer::Request*>(userdata);
+    char* primary = nullptr;
+    curl_easy_getinfo(request->curl, CURLINFO_PRIMARY_IP, &primary);
+    QString instrument = QString::fromLatin1(primary ? primary : "");
+    if (instrument.startsWith(QStringLiteral("::ffff:")))
+        instrument = instrument.mid(7);
+    const QString peer = peerAddress(socket);
+    if (!peer.isEmpty() && peer == instrument)
+        return CURL_SOCKOPT_OK;
+    request->foreignPeer = true;
+    request->foreignAddress = peer;
+    return CURL_SOCKOPT_ERROR;
+}
+
+template <typename Value>
+void setOption(CURL* curl, CURLoption option, Value value)
+{
+    curl_easy_setopt(curl, option, value);
+}
+
+struct SlistDeleter
+{
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using Slist = std::unique_ptr<curl_slist, SlistDeleter>;
+
+Slist makeSlist(const QList<QByteArray>& lines)
+{
+    curl_slist* list = nullptr;
+    for (const QByteArray& line : lines)
+        list = curl_slist_append(list, line.constData());
+    return Slist(list);
+}
+
+} // namespace
+
+CurlTransfer::CurlTransfer(Settings settings)
+    : m_settings(std::move(settings)), m_handle(std::make_unique<Handle>())
+{
+    initialiseCurlOnce();
+    m_handle->curl = curl_easy_init();
+}
+
+CurlTransfer::~CurlTransfer() = default;
+
+void CurlTransfer::close()
+{
+    m_handle.reset();
+}
+
+void CurlTransfer::report(int code, const QString& text)
+{
+    if (m_settings.reportError)
+        m_settings.reportError(code, text);
+}
+
+ItemOutcome CurlTransfer::run(const ItemJob& job)
+{
+    if (!m_handle || !m_handle->curl)
+        return {};
+    switch (job.protocol) {
+    case wpFtp:
+        return ftpDownload(job);
+    case wpFtpUpload:
+        return ftpUpload(job);
+    case wpFtpDelete:
+        return ftpDelete(job);
+    case wpFtpList:
+        return ftpList(job);
+    case wpHttp:
+        return httpDownload(job);
+    default:
+        return {};
+    }
+}
+
+void CurlTransfer::prepare(Request& request, const ItemJob& job)
+{
+    CURL* curl = m_handle->curl;
+    // a reset keeps the handle's live connection, so the next request reuses it
+    curl_easy_reset(curl);
+    request.curl = curl;
+    request.job = &job;
+    request.cancel = m_settings.cancel;
+    request.isHttp = job.protocol == wpHttp;
+
+    setOption(curl, CURLOPT_NOSIGNAL, 1L);
+    setOption(curl, CURLOPT_ERRORBUFFER, request.errorText);
+    setOption(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_settings.connectTimeoutMs));
+    setOption(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    setOption(curl, CURLOPT_LOW_SPEED_TIME,
+              static_cast<long>(std::max(1, m_settings.stallTimeoutMs / 1000)));
+    setOption(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT,
+              static_cast<long>(std::max(1, m_settings.stallTimeoutMs / 1000)));
+    setOption(curl, CURLOPT_NOPROGRESS, 0L);
+    setOption(curl, CURLOPT_XFERINFOFUNCTION, onProgress);
+    setOption(curl, CURLOPT_XFERINFODATA, &request);
+    setOption(curl, CURLOPT_WRITEFUNCTION, onWrite);
+    setOption(curl, CURLOPT_WRITEDATA, &request);
+    setOption(curl, CURLOPT_USERAGENT, m_settings.agent.toUtf8().constData());
+    setOption(curl, CURLOPT_NOPROXY, kLoopbackNoProxy);
+    setOption(curl, CURLOPT_PROTOCOLS_STR, "http,https,ftp");
+    setOption(curl, CURLOPT_BUFFERSIZE, kBufferSize);
+    setOption(curl, CURLOPT_TCP_KEEPALIVE, 1L);
+    if (request.isHttp)
+        return;
+    setOption(curl, CURLOPT_USERNAME, job.user.toUtf8().constData());
+    setOption(curl, CURLOPT_PASSWORD, job.password.toUtf8().constData());
+    setOption(curl, CURLOPT_FTPPORT, "-");
+    setOption(curl, CURLOPT_ACCEPTTIMEOUT_MS,
+              std::min(kAcceptTimeoutMs, static_cast<long>(m_settings.stallTimeoutMs)));
+    setOption(curl, CURLOPT_SOCKOPTFUNCTION, onSocketOption);
+    setOption(curl, CURLOPT_SOCKOPTDATA, &request);
+}
+
+int CurlTransfer::perform(Request& request)
+{
+    request.result = curl_easy_perform(request.curl);
+    curl_easy_getinfo(request.curl, CURLINFO_PRETRANSFER_TIME_T, &request.pretransfer);
+    curl_easy_getinfo(request.curl, CURLINFO_RESPONSE_CODE, &request.ftpReply);
+    return request.result;
+}
+
+void CurlTransfer::reportFtpFailure(const Request& request, const ItemJob& job, const QString& what)
+{
+    if (request.result == CURLE_ABORTED_BY_CALLBACK) {
+        if (request.foreignPeer)
+            report(kErrorForeignPeer, QStringLiteral("Refused a data connection from %1 during %2: "
+                                                     "only the instrument %3 may connect")
+                                          .arg(request.foreignAddress, what, job.host));
+        return;
+    }
+    if (request.failedBeforeSession()) {
+        report(kErrorConnect, QStringLiteral("Cannot connect to FTP server ") + job.host);
+        return;
+    }
+    switch (request.result) {
+    case CURLE_OPERATION_TIMEDOUT:
+        report(kErrorTimeout, QStringLiteral("Gave up on %1: nothing arrived from %2 for %3 s")
+                                  .arg(what, job.host, seconds(m_settings.stallTimeoutMs)));
+        break;
+    case CURLE_FTP_ACCEPT_TIMEOUT:
+    case CURLE_FTP_ACCEPT_FAILED:
+    case CURLE_FTP_PORT_FAILED:
+        report(kErrorTimeout, QStringLiteral("The instrument %1 did not open the data connection "
+                                             "for %2 (active mode)")
+                                  .arg(job.host, what));
+        break;
+    case CURLE_PARTIAL_FILE:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_GOT_NOTHING:
+        report(kErrorBrokenOff,
+               QStringLiteral("The connection to %1 broke off during %2").arg(job.host, what));
+        break;
+    default:
+        // a file or folder the instrument does not have: the item's failure says enough
+        break;
+    }
+}
+
+ItemOutcome CurlTransfer::ftpDownload(const ItemJob& job)
+{
+    const QString remoteName = afterLastSlash(job.url);
+    const QString localName = job.targetFilename.isEmpty() ? remoteName : job.targetFilename;
+    const QString localPath = localFilePath(job.targetDir, localName);
+    const QString what = QStringLiteral("the download of ") + job.url;
+    if (hasControlCharacter(job.url)) {
+        report(kErrorUnsafeName, QStringLiteral("Refused to fetch %1: the name holds control "
+                                                "characters")
+                                     .arg(job.url));
+        return {};
+    }
+    if (!isSafeLocalName(localName)) {
+        report(kErrorUnsafeName, QStringLiteral("Refused to store %1 as %2: that is no file name "
+                                                "inside the folder")
+                                     .arg(job.url, localPath));
+        return {};
+    }
+    createFolderPath(job.targetDir);
+    // the data goes to a temporary file that replaces the real one only once it is complete
+    QSaveFile file(localPath);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) {
+        report(kErrorTargetFile, QStringLiteral("Cannot create target file ") + localPath);
+        return {};
+    }
+    Request request;
+    prepare(request, job);
+    request.file = &file;
+    request.reportsProgress = true;
+    setOption(request.curl, CURLOPT_URL, ftpUrl(job, job.url).constData());
+    perform(request);
+    if (request.result != CURLE_OK || request.writeFailed) {
+        file.cancelWriting();
+        if (request.writeFailed)
+            report(kErrorTargetFile, QStringLiteral("Cannot create target file ") + localPath);
+        else
+            reportFtpFailure(request, job, what);
+        return {};
+    }
+    if (!file.commit()) {
+        report(kErrorTargetFile, QStringLiteral("Cannot create target file ") + localPath);
+        return {};
+    }
+    return {true, false, {}};
+}
+
+ItemOutcome CurlTransfer::ftpUpload(const ItemJob& job)
+{
+    QFile source(job.url);
+    if (!source.open(QIODevice::ReadOnly)) {
+        report(kErrorSourceFile, QStringLiteral("Cannot open source file ") + job.url);
+        return {};
+    }
+    const QString name =
+        job.targetFilename.isEmpty() ? QFileInfo(job.url).fileName() : job.targetFilename;
+    if (name.isEmpty() || hasControlCharacter(name) || hasControlCharacter(job.targetDir) ||
+        name.contains(QLatin1Char('/'))) {
+        report(
+            kErrorUnsafeName,
+            QStringLiteral("Refused to send %1: \"%2\" is no remote file name").arg(job.url, name));
+        return {};
+    }
+    const QString sentName = job.replaceSafely ? name + kUploadSuffix : name;
+    const QString what = QStringLiteral("the upload of ") + job.url;
+    const QString folder = job.targetDir;
+    const QByteArray url = ftpUrl(job, folder + sentName);
+
+    Request request;
+    prepare(request, job);
+    request.source = &source;
+    request.upload = true;
+    request.reportsProgress = true;
+    setOption(request.curl, CURLOPT_URL, url.constData());
+    setOption(request.curl, CURLOPT_UPLOAD, 1L);
+    setOption(request.curl, CURLOPT_READFUNCTION, onRead);
+    setOption(request.curl, CURLOPT_READDATA, &request);
+    setOption(request.curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(source.size()));
+    setOption(request.curl, CURLOPT_FTP_CREATE_MISSING_DIRS,
+              static_cast<long>(CURLFTP_CREATE_DIR_RETRY));
+    perform(request);
+    if (request.result != CURLE_OK) {
+        if (request.readFailed)
+            report(kErrorSourceFile, QStringLiteral("Cannot open source file ") + job.url);
+        else
+            reportFtpFailure(request, job, what);
+        return {};
+    }
+    if (!confirmRemoteSize(job, url, source.size(), folder + sentName))
+        return {};
+    if (job.replaceSafely && !renameRemote(job, ftpUrl(job, folder), sentName, name)) {
+        report(kErrorIncompleteUpload,
+               QStringLiteral("The instrument %1 kept its old %2: the new copy arrived as %3 but "
+                              "could not replace it")
+                   .arg(job.host, folder + name, folder + sentName));
+        return {};
+    }
+    return {true, false, {}};
+}
+
+bool CurlTransfer::confirmRemoteSize(const ItemJob& job, const QByteArray& url, qint64 expected,
+                                     const QString& shownName)
+{
+    // a server may answer "complete" for a file it cut short
+    Request request;
+    prepare(request, job);
+    setOption(request.curl, CURLOPT_URL, url.constData());
+    setOption(request.curl, CURLOPT_NOBODY, 1L);
+    perform(request);
+    curl_off_t remoteSize = -1;
+    curl_easy_getinfo(request.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &remoteSize);
+    if (request.result == CURLE_OK && (remoteSize < 0 || remoteSize == expected))
+        return true;
+    if (request.result == CURLE_OK || request.result == CURLE_REMOTE_FILE_NOT_FOUND) {
+        report(kErrorIncompleteUpload,
+               QStringLiteral("The instrument %1 holds %2 of the %3 bytes sent as %4")
+                   .arg(job.host)
+                   .arg(std::max<curl_off_t>(remoteSize, 0))
+                   .arg(expected)
+                   .arg(shownName));
+        return false;
+    }
+    reportFtpFailure(request, job, QStringLiteral("the check of ") + shownName);
+    return false;
+}
+
+bool CurlTransfer::renameRemote(const ItemJob& job, const QByteArray& folderUrl,
+                                const QString& from, const QString& to)
+{
+    const auto attempt = [&](const QList<QByteArray>& commands) {
+        Request request;
+        prepare(request, job);
+        const Slist list = makeSlist(commands);
+        setOption(request.curl, CURLOPT_URL, folderUrl.constData());
+        setOption(request.curl, CURLOPT_NOBODY, 1L);
+        setOption(request.curl, CURLOPT_POSTQUOTE, list.get());
+        perform(request);
+        return request.result == CURLE_OK;
+    };
+    const QByteArray renameFrom = "RNFR " + from.toUtf8();
+    const QByteArray renameTo = "RNTO " + to.toUtf8();
+    if (attempt({renameFrom, renameTo}))
+        return true;
+    // some servers refuse to rename onto an existing file: remove it only now that the new copy
+    // is complete on the instrument
+    return attempt({"*DELE " + to.toUtf8(), renameFrom, renameTo});
+}
+
+ItemOutcome CurlTransfer::ftpDelete(const ItemJob& job)
+{
+    QString name = job.targetFilename;
+    if (name.isEmpty()) {
+        const qsizetype cut =
+            std::max(job.url.lastIndexOf(QLatin1Char('/')), job.url.lastIndexOf(QLatin1Char('\\')));
+        name = job.url.mid(cut + 1);
+    }
+    if (name.isEmpty() || hasControlCharacter(name) || hasControlCharacter(job.targetDir)) {
+        report(kErrorUnsafeName,
+               QStringLiteral("Refused to delete \"%1\": that is no remote file name").arg(name));
+        return {false, true, {}};
+    }
+    Request request;
+    prepare(request, job);
+    const Slist commands = makeSlist({"DELE " + name.toUtf8()});
+    setOption(request.curl, CURLOPT_URL, ftpUrl(job, job.targetDir).constData());
+    setOption(request.curl, CURLOPT_NOBODY, 1L);
+    setOption(request.curl, CURLOPT_POSTQUOTE, commands.get());
+    perform(request);
+    if (request.result == CURLE_OK)
+        return {true, false, {}};
+    if (request.result == CURLE_QUOTE_ERROR || request.result == CURLE_REMOTE_ACCESS_DENIED)
+        return {false, true, {}};
+    reportFtpFailure(request, job, QStringLiteral("the deletion of ") + job.targetDir + name);
+    return {};
+}
+
+CurlTransfer::Listing CurlTransfer::fetchListing(const ItemJob& job, const QString& folder)
+{
+    Listing listing;
+    for (;;) {
+        const bool useMlsd = !m_mlsdUnsupported;
+        QByteArray reply;
+        Request request;
+        prepare(request, job);
+        request.buffer = &reply;
+        request.sizeLimit = kListingLimit;
+        setOption(request.curl, CURLOPT_URL, ftpUrl(job, folder).constData());
+        if (useMlsd)
+            setOption(request.curl, CURLOPT_CUSTOMREQUEST, "MLSD");
+        perform(request);
+        listing.result = request.result;
+        if (request.result == CURLE_OK) {
+            listing.entries =
+                parseListing(reply, useMlsd ? ListingFormat::Mlsd : ListingFormat::List);
+            return listing;
+        }
+        if (request.result == CURLE_REMOTE_ACCESS_DENIED) {
+            listing.folderMissing = true;
+            return listing;
+        }
+        // an instrument that knows only LIST says so once per session
+        if (useMlsd && !request.failedBeforeSession() && isUnknownCommand(request.ftpReply)) {
+            m_mlsdUnsupported = true;
+            continue;
+        }
+        reportFtpFailure(request, job, QStringLiteral("the listing of ") + job.url);
+        return listing;
+    }
+}
+
+ItemOutcome CurlTransfer::ftpList(const ItemJob& job)
+{
+    QString pattern = job.url;
+    pattern.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (hasControlCharacter(pattern)) {
+        report(kErrorUnsafeName,
+               QStringLiteral("Refused to list \"%1\": the name holds control characters")
+                   .arg(pattern));
+        return {};
+    }
+    const qsizetype cut = pattern.lastIndexOf(QLatin1Char('/'));
+    const QString folder = pattern.left(cut + 1);
+    const QString mask = pattern.mid(cut + 1);
+
+    ItemOutcome outcome;
+    const auto take = [&outcome](const QList<ListingEntry>& entries, const QString& wanted) {
+        for (const ListingEntry& entry : entries) {
+            if (wanted.isEmpty() || matchesMask(entry.name, wanted))
+                outcome.details << TFileDetailItem{entry.name, entry.attributes, entry.size,
+                                                   entry.modified};
+        }
+        outcome.ok = true;
+    };
+
+    // a plain name that is a folder lists that folder's entries, as a server lists a folder
+    if (!mask.isEmpty() && !hasWildcard(mask)) {
+        const Listing inside = fetchListing(job, folder + mask + QLatin1Char('/'));
+        if (inside.result == CURLE_OK) {
+            take(inside.entries, QString());
+            return outcome;
+        }
+        if (!inside.folderMissing)
+            return outcome;
+    }
+    const Listing listing = fetchListing(job, folder);
+    if (listing.result == CURLE_OK)
+        take(listing.entries, mask);
+    else if (listing.folderMissing)
+        outcome.ok = true; // a folder the instrument does not have holds nothing
+    return outcome;
+}
+
+ItemOutcome CurlTransfer::httpDownload(const ItemJob& job)
+{
+    QString name = job.targetFilename;
+    if (name.isEmpty()) {
+        const QUrl url(job.url);
+        name = afterLastSlash(url.isValid() ? url.path() : job.url);
+    }
+    const QString localPath = localFilePath(job.targetDir, name);
+    if (!isSafeLocalName(name)) {
+        report(kErrorTargetFile, QStringLiteral("Cannot create file ") + localPath);
+        return {};
+    }
+    createFolderPath(job.targetDir);
+    QSaveFile file(localPath);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) {
+        report(kErrorTargetFile, QStringLiteral("Cannot create file ") + localPath);
+        return {};
+    }
+    Request request;
+    prepare(request, job);
+    request.file = &file;
+    request.reportsProgress = true;
+    request.sizeLimit = job.sizeLimit;
+    const Slist headers = makeSlist({"Cache-Control: no-cache", "Pragma: no-cache"});
+    setOption(request.curl, CURLOPT_URL, job.url.toUtf8().constData());
+    setOption(request.curl, CURLOPT_HTTPGET, 1L);
+    setOption(request.curl, CURLOPT_HTTPHEADER, headers.get());
+    setOption(request.curl, CURLOPT_FOLLOWLOCATION, 1L);
+    setOption(request.curl, CURLOPT_MAXREDIRS, 10L);
+    setOption(request.curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    perform(request);
+
+    long status = 0;
+    curl_easy_getinfo(request.curl, CURLINFO_RESPONSE_CODE, &status);
+    if (status >= 300) {
+        file.cancelWriting();
+        report(static_cast<int>(status),
+               QStringLiteral("Returned http error code ") + QString::number(status));
+        return {};
+    }
+    if (request.tooLarge) {
+        file.cancelWriting();
+        report(kErrorTooLarge, QStringLiteral("Refused %1: it is larger than %2 bytes")
+                                   .arg(job.url)
+                                   .arg(job.sizeLimit));
+        return {};
+    }
+    if (request.result != CURLE_OK || request.writeFailed || request.received == 0) {
+        file.cancelWriting();
+        if (request.writeFailed)
+            report(kErrorTargetFile, QStringLiteral("Cannot create file ") + localPath);
+        else if (request.result == CURLE_OPERATION_TIMEDOUT)
+            report(kErrorTimeout,
+                   QStringLiteral("Gave up on %1: no answer within the time allowed").arg(job.url));
+        else if (request.result == CURLE_PARTIAL_FILE || request.result == CURLE_RECV_ERROR)
+            report(kErrorBrokenOff, QStringLiteral("The download of %1 broke off").arg(job.url));
+        return {};
+    }
+    if (!file.commit()) {
+        report(kErrorTargetFile, QStringLiteral("Cannot create file ") + localPath);
+        return {};
+    }
+    return {true, false, {}};
+}
+
+} // namespace zo
