@@ -1,0 +1,39 @@
+// "Get Latest": the manifest from the maker's web server, then the release archive it names.
+
+#include "app/ZoFtpForm.h"
+#include "platform/Dialogs.h"
+#include "platform/ListBox.h"
+#include "platform/StatusBar.h"
+#include "platform/WebCopy.h"
+#include "releases/ReleaseOperations.h"
+#include "releases/ReleaseTexts.h"
+#include "transfer/Texts.h"
+
+namespace zo {
+
+void TZoFtpForm::RefreshListClick()
+{
+    // pressed again while its own downloads (or any other batch) run
+    if (WebCopy->isExecuting()) {
+        ErrorLog->addLine(texts::kRefusedWhileRunning);
+        return;
+    }
+    const QString tempDir = MakeTempDir();
+    Busy = true;
+    const ManifestRead manifest = fetchManifest(*m_batches, tempDir);
+    if (!manifest.opened) {
+        showErrorOk(this, texts::kCannotOpenFile.arg(manifest.path, manifest.openError));
+    } else if (manifest.value.isEmpty()) {
+        showErrorCancel(this, texts::kNoNewVersion);
+    } else {
+        const QString name = fetchReleaseArchive(*m_batches, manifest.value, softwareFolder());
+        RefreshReleaseList();
+        SoftwareReleases->setItemIndex(SoftwareReleases->indexOfLine(name));
+        SoftwareReleasesClick();
+        if (Busy)
+            StatusBar->setPanelText(0, texts::kDownloadCompleted);
+    }
+    Busy = false;
+}
+
+} // namespace zo
