@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QtTest>
+
+namespace zo::test {
+
+// Gives the test process a home of its own: HOME (with a Documents folder), the XDG folders,
+// the settings and the temporary folder all live below one temporary folder that goes away
+// when the process ends. Must run before the application object is made.
+void prepareEnvironment(bool gui);
+
+// The temporary home of this process.
+QString testHome();
+QString documentsPath();
+
+// Waits, keeping events moving, until the condition holds or the time is up.
+bool waitFor(const std::function<bool()>& condition, int timeoutMs = 20000);
+
+// Writes a file, making its folders; returns false when it could not.
+bool writeFile(const QString& path, const QByteArray& content);
+QByteArray readFile(const QString& path);
+
+} // namespace zo::test
+
+// A Qt Test main that prepares the environment first.
+#define ZO_TEST_MAIN(TestClass, ApplicationClass, gui)                                             \
+    int main(int argc, char* argv[])                                                               \
+    {                                                                                              \
+        zo::test::prepareEnvironment(gui);                                                         \
+        ApplicationClass application(argc, argv);                                                  \
+        TestClass test;                                                                            \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }
