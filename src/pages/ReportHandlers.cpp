@@ -8,7 +8,11 @@ namespace zo {
 
 void TZoFtpForm::ListReportsClick()
 {
-    ReportList->replaceLines(listReports(*m_batches));
+    BatchResult result;
+    const QStringList names = listReports(*m_batches, &result);
+    // a listing refused while another batch runs leaves the list as it was
+    if (!result.refused)
+        ReportList->replaceLines(names);
 }
 
 } // namespace zo

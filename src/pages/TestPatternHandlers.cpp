@@ -16,7 +16,11 @@ void TZoFtpForm::VideoStandardButtonClick(int panel, int item)
     if (item < 0 || item >= VideoStandard->itemCount(panel) || !entry)
         return;
     VideoStandard->setItemIndex(panel, entry->itemIndex);
-    UserPatternList->replaceLines(listPatterns(*m_batches, entry->folder));
+    BatchResult result;
+    const QStringList names = listPatterns(*m_batches, entry->folder, &result);
+    // a listing refused while another batch runs leaves the list as it was
+    if (!result.refused)
+        UserPatternList->replaceLines(names);
 }
 
 void TZoFtpForm::VideoStandardPanelCaptionClick(int panel)

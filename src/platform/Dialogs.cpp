@@ -1,6 +1,7 @@
 #include "platform/Dialogs.h"
 
 #include <QMessageBox>
+#include <utility>
 
 namespace zo {
 namespace {
@@ -94,9 +95,9 @@ void showErrorOk(QWidget* parent, const QString& text)
     showMessage(parent, {MessageIcon::Error, text, {MessageButton::Ok}});
 }
 
-void setMessageAnswerer(MessageAnswerer newAnswerer)
+MessageAnswerer setMessageAnswerer(MessageAnswerer newAnswerer)
 {
-    answerer() = std::move(newAnswerer);
+    return std::exchange(answerer(), std::move(newAnswerer));
 }
 
 } // namespace zo

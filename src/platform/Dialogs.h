@@ -42,8 +42,8 @@ void showErrorCancel(QWidget* parent, const QString& text);
 void showErrorOk(QWidget* parent, const QString& text);
 
 // Replaces the real box. Tests install one that records the request and returns an answer;
-// an empty function restores the real box.
+// an empty function restores the real box. Returns the one it replaces.
 using MessageAnswerer = std::function<MessageButton(const MessageRequest&)>;
-void setMessageAnswerer(MessageAnswerer answerer);
+MessageAnswerer setMessageAnswerer(MessageAnswerer answerer);
 
 } // namespace zo

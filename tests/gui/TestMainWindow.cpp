@@ -2,6 +2,7 @@
 // files and the screen dump image's shape.
 
 #include "DialogRecorder.h"
+#include "Pictures.h"
 #include "TestEnvironment.h"
 #include "app/ZoApplication.h"
 #include "app/ZoFtpForm.h"
@@ -360,5 +361,5 @@ void TestMainWindow::escapedExceptionIsShown()
     QCOMPARE(dialogs.requests.first().buttons, QList<MessageButton>{MessageButton::Ok});
 }
 
-ZO_TEST_MAIN(TestMainWindow, zo::ZoApplication, true)
+ZO_GUI_TEST_MAIN(TestMainWindow)
 #include "TestMainWindow.moc"

@@ -3,6 +3,7 @@
 #include "platform/Dialogs.h"
 
 #include <QList>
+#include <QtTest>
 
 namespace zo::test {
 
@@ -13,14 +14,14 @@ class DialogRecorder
 public:
     DialogRecorder()
     {
-        setMessageAnswerer([this](const MessageRequest& request) {
+        m_previous = setMessageAnswerer([this](const MessageRequest& request) {
             requests << request;
             if (!answers.isEmpty())
                 return answers.takeFirst();
             return request.buttons.isEmpty() ? MessageButton::None : request.buttons.last();
         });
     }
-    ~DialogRecorder() { setMessageAnswerer({}); }
+    ~DialogRecorder() { setMessageAnswerer(m_previous); }
     DialogRecorder(const DialogRecorder&) = delete;
     DialogRecorder& operator=(const DialogRecorder&) = delete;
 
@@ -34,6 +35,20 @@ public:
 
     QList<MessageButton> answers;
     QList<MessageRequest> requests;
+
+private:
+    MessageAnswerer m_previous;
 };
+
+// Outside a DialogRecorder a message box is a test failure, never a box that waits for a
+// person who is not there.
+inline void failOnUnexpectedDialogs()
+{
+    setMessageAnswerer([](const MessageRequest& request) {
+        QTest::qFail(qPrintable(QStringLiteral("unexpected message box: ") + request.text),
+                     __FILE__, __LINE__);
+        return request.buttons.isEmpty() ? MessageButton::None : request.buttons.last();
+    });
+}
 
 } // namespace zo::test

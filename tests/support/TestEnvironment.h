@@ -33,3 +33,15 @@ QByteArray readFile(const QString& path);
         QTEST_SET_MAIN_SOURCE_PATH                                                                 \
         return QTest::qExec(&test, argc, argv);                                                    \
     }
+
+// The same for the window's tests: message boxes outside a DialogRecorder fail the test.
+#define ZO_GUI_TEST_MAIN(TestClass)                                                                \
+    int main(int argc, char* argv[])                                                               \
+    {                                                                                              \
+        zo::test::prepareEnvironment(true);                                                        \
+        zo::ZoApplication application(argc, argv);                                                 \
+        zo::test::failOnUnexpectedDialogs();                                                       \
+        TestClass test;                                                                            \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }
