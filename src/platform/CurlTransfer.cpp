@@ -1,12 +1,12 @@
 #include "platform/CurlTransfer.h"
 
 #include "platform/FtpListing.h"
+#include "platform/SafeFile.h"
 #include "platform/ShellServices.h"
 #include "platform/Wildcard.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QUrl>
 #include <algorithm>
 #include <curl/curl.h>
@@ -155,7 +155,7 @@ struct CurlTransfer::Request
     bool upload = false;
     bool isHttp = false;
 
-    QSaveFile* file = nullptr;
+    SafeFile* file = nullptr;
     QByteArray* buffer = nullptr;
     QFile* source = nullptr;
     qint64 sizeLimit = 0;
@@ -210,7 +210,7 @@ size_t onWrite(char* data, size_t size, size_t count, void* userdata)
         return 0;
     }
     if (request->file) {
-        if (request->file->write(data, static_cast<qint64>(bytes)) != static_cast<qint64>(bytes)) {
+        if (!request->file->write(data, static_cast<qint64>(bytes))) {
             request->writeFailed = true;
             return 0;
         }
@@ -438,9 +438,8 @@ ItemOutcome CurlTransfer::ftpDownload(const ItemJob& job)
     }
     createFolderPath(job.targetDir);
     // the data goes to a temporary file that replaces the real one only once it is complete
-    QSaveFile file(localPath);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
+    SafeFile file(localPath);
+    if (!file.open()) {
         report(kErrorTargetFile, QStringLiteral("Cannot create target file ") + localPath);
         return {};
     }
@@ -451,7 +450,7 @@ ItemOutcome CurlTransfer::ftpDownload(const ItemJob& job)
     setOption(request.curl, CURLOPT_URL, ftpUrl(job, job.url).constData());
     perform(request);
     if (request.result != CURLE_OK || request.writeFailed) {
-        file.cancelWriting();
+        file.cancel();
         if (request.writeFailed)
             report(kErrorTargetFile, QStringLiteral("Cannot create target file ") + localPath);
         else
@@ -683,9 +682,8 @@ ItemOutcome CurlTransfer::httpDownload(const ItemJob& job)
         return {};
     }
     createFolderPath(job.targetDir);
-    QSaveFile file(localPath);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
+    SafeFile file(localPath);
+    if (!file.open()) {
         report(kErrorTargetFile, QStringLiteral("Cannot create file ") + localPath);
         return {};
     }
@@ -706,20 +704,20 @@ ItemOutcome CurlTransfer::httpDownload(const ItemJob& job)
     long status = 0;
     curl_easy_getinfo(request.curl, CURLINFO_RESPONSE_CODE, &status);
     if (status >= 300) {
-        file.cancelWriting();
+        file.cancel();
         report(static_cast<int>(status),
                QStringLiteral("Returned http error code ") + QString::number(status));
         return {};
     }
     if (request.tooLarge) {
-        file.cancelWriting();
+        file.cancel();
         report(kErrorTooLarge, QStringLiteral("Refused %1: it is larger than %2 bytes")
                                    .arg(job.url)
                                    .arg(job.sizeLimit));
         return {};
     }
     if (request.result != CURLE_OK || request.writeFailed || request.received == 0) {
-        file.cancelWriting();
+        file.cancel();
         if (request.writeFailed)
             report(kErrorTargetFile, QStringLiteral("Cannot create file ") + localPath);
         else if (request.result == CURLE_OPERATION_TIMEDOUT)

@@ -1,12 +1,12 @@
 #include "platform/ZipBuilder.h"
 
 #include "platform/JobThread.h"
+#include "platform/SafeFile.h"
 #include "platform/ShellServices.h"
 #include "platform/WorkerWait.h"
 
 #include <QFile>
 #include <QPointer>
-#include <QSaveFile>
 #include <memory>
 #include <zip.h>
 
@@ -133,30 +133,29 @@ bool Extraction::writeEntry(zip_t* archive, zip_uint64_t index, const QString& t
                            QString::fromUtf8(zip_strerror(archive)));
         return false;
     }
-    QSaveFile file(target);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
+    SafeFile file(target);
+    if (!file.open()) {
         errors << QStringLiteral("Cannot write %1: %2").arg(target, file.errorString());
         return false;
     }
     QByteArray chunk(kChunkSize, Qt::Uninitialized);
     for (;;) {
         if (cancel->load()) {
-            file.cancelWriting();
+            file.cancel();
             return false;
         }
         const zip_int64_t read = zip_fread(entry.get(), chunk.data(), kChunkSize);
         if (read < 0) {
             errors << QStringLiteral("The archive %1 is damaged: %2")
                           .arg(fileName, QString::fromUtf8(zip_file_strerror(entry.get())));
-            file.cancelWriting();
+            file.cancel();
             return false;
         }
         if (read == 0)
             break;
-        if (file.write(chunk.constData(), read) != read) {
+        if (!file.write(chunk.constData(), read)) {
             errors << QStringLiteral("Cannot write %1: %2").arg(target, file.errorString());
-            file.cancelWriting();
+            file.cancel();
             return false;
         }
         done += read;
