@@ -133,6 +133,14 @@ void TZoFtpForm::bindEvents()
             &TZoFtpForm::DeleteRecoveryFilesClick);
 }
 
+void TZoFtpForm::closeEvent(QCloseEvent* event)
+{
+    QMainWindow::closeEvent(event);
+    // a closed window stops its transfers rather than finishing them unseen
+    WebCopy->Shutdown();
+    ZipBuilder->Cancel();
+}
+
 void TZoFtpForm::TopPanelResize()
 {
     ScreenDumpImage->resize(ScreenDumpImage->width(),

@@ -183,6 +183,7 @@ public:
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildLayout();
@@ -201,6 +202,9 @@ private:
     void registerStoredValues();
     void setUpDataFolders();
     void copyDroppedRelease(const QString& path);
+    // Logs a refusal and returns true while a batch runs: the transfer component runs one at a
+    // time.
+    bool refuseWhileBatchRuns();
     QString softwareFolder() const;
     QString addressText() const;
 

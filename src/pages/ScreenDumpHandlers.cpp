@@ -48,6 +48,9 @@ void TZoFtpForm::ScreenDumpListClick()
 
 void TZoFtpForm::GetAllScreenDumpsClick()
 {
+    // a press while a batch of another command runs cannot start; one while Busy cancels
+    if (!Busy && refuseWhileBatchRuns())
+        return;
     if (ToggleBusy()) {
         SavedGetAllCaption = GetAllScreenDumps->text();
         GetAllScreenDumps->setText(texts::kCaptionCancel);

@@ -36,6 +36,12 @@ void WebCopy::CancelCopy()
     m_cancel = true;
 }
 
+void WebCopy::Shutdown()
+{
+    m_shutDown = true;
+    m_cancel = true;
+}
+
 namespace {
 
 ItemJob jobFor(const TWebCopyItem& item)
@@ -58,7 +64,7 @@ ItemJob jobFor(const TWebCopyItem& item)
 
 void WebCopy::Execute()
 {
-    if (m_executing)
+    if (m_executing || m_shutDown)
         return;
     m_executing = true;
     m_cancel = false;

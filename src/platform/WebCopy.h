@@ -100,6 +100,8 @@ public:
 
     void Execute();
     void CancelCopy();
+    // Cancels what runs and makes every later batch end at once: the program is closing.
+    void Shutdown();
     bool isExecuting() const { return m_executing; }
     // Whether a cancel was requested since the last Execute() began.
     bool wasCancelled() const { return m_cancel; }
@@ -126,6 +128,7 @@ private:
     std::unique_ptr<TransferWorker> m_worker;
     std::atomic_bool m_cancel{false};
     bool m_executing = false;
+    std::atomic_bool m_shutDown{false};
     int m_connectTimeoutMs = 15000;
     int m_stallTimeoutMs = 60000;
 };

@@ -15,6 +15,9 @@ void TZoFtpForm::CopySwToZoClick()
 {
     if (SoftwareReleases->itemIndex() < 0)
         return;
+    // a press while a batch of another command runs cannot start; one while Busy cancels
+    if (!Busy && refuseWhileBatchRuns())
+        return;
     if (ToggleBusy()) {
         CopySwToZo->setText(texts::kCaptionCancel);
         InstallSteps steps;

@@ -14,10 +14,8 @@ namespace zo {
 void TZoFtpForm::RefreshListClick()
 {
     // pressed again while its own downloads (or any other batch) run
-    if (WebCopy->isExecuting()) {
-        ErrorLog->addLine(texts::kRefusedWhileRunning);
+    if (refuseWhileBatchRuns())
         return;
-    }
     const QString tempDir = MakeTempDir();
     Busy = true;
     const ManifestRead manifest = fetchManifest(*m_batches, tempDir);

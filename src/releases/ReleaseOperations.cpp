@@ -77,11 +77,13 @@ BatchResult installRelease(DeviceBatches& batches, ZipBuilder& zip, const QStrin
     // after a cancel nothing on the instrument is deleted: its old files stay usable
     if (steps.stillBusy()) {
         // a file the instrument does not have yet cannot be deleted, and need not be
-        result.unreachable = batches.DeleteRemoteFiles(kSetupDeletePrefix, names).unreachable;
+        const BatchResult deleted = batches.DeleteRemoteFiles(kSetupDeletePrefix, names);
+        result.unreachable = deleted.unreachable;
+        result.refused = deleted.refused;
     }
-    if (steps.stillBusy())
+    if (steps.stillBusy() && !result.refused)
         result += batches.TransferFiles(tempDir, kSetupUploadPrefix, names, true);
-    if (steps.stillBusy())
+    if (steps.stillBusy() && !result.refused)
         steps.afterUpload();
     ClearLocalDir(tempDir);
     return result;

@@ -59,6 +59,14 @@ void TZoFtpForm::ReportFailedTransfers()
     m_batches->ReportFailedTransfers();
 }
 
+bool TZoFtpForm::refuseWhileBatchRuns()
+{
+    if (!WebCopy->isExecuting())
+        return false;
+    ErrorLog->addLine(texts::kRefusedWhileRunning);
+    return true;
+}
+
 bool TZoFtpForm::ToggleBusy()
 {
     Busy = !Busy;

@@ -12,8 +12,10 @@
 #include "platform/WebCopy.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QtTest>
 
 using namespace zo;
@@ -54,16 +56,24 @@ class TestTransfers : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void init();
     void statusBarFollowsTheItems();
     void successfulBatchLeavesNoTrace();
     void unreachableBatchIsReported();
     void unreportedWhenNotBusy();
     void secondPressCancels();
     void otherCommandsWaitForTheRunningBatch();
+    void busyCommandsWaitForAPlainBatch();
+    void closingStopsTheTransfers();
     void zeroSizeSetsMaxToZero();
     void errorLogClear();
     void connectErrorBox();
 };
+
+void TestTransfers::init()
+{
+    QDir(test::documentsPath() + QStringLiteral("/CorvaneZoFtp")).removeRecursively();
+}
 
 void TestTransfers::statusBarFollowsTheItems()
 {
@@ -228,6 +238,59 @@ void TestTransfers::otherCommandsWaitForTheRunningBatch()
         test::documentsPath() + QStringLiteral("/CorvaneZoFtp/127.0.0.1/ScreenDumps/");
     QCOMPARE(test::readFile(local + QStringLiteral("a.bmp")), test::bitmap(700, 700));
     QCOMPARE(form.ScreenDumpList->lines(), QStringList{"a.bmp"});
+}
+
+void TestTransfers::busyCommandsWaitForAPlainBatch()
+{
+    test::ZoSim sim({QStringLiteral("--list-delay"), QStringLiteral("1")});
+    QVERIFY(sim.put("reports/2026/r.txt", "r"));
+    QVERIFY(sim.put("screendumps/a.bmp", test::bitmap(4, 4)));
+    QVERIFY2(sim.start(), qPrintable(sim.error()));
+    TZoFtpForm form({});
+    form.show();
+    pointAt(form, sim.ftpPort());
+
+    // "Get All" pressed while "List Reports" waits for its listing cannot start
+    QTimer::singleShot(300, &form,
+                       [&form] { QTest::mouseClick(form.GetAllScreenDumps, Qt::LeftButton); });
+    QTest::mouseClick(form.ListReports, Qt::LeftButton);
+    QCOMPARE(form.ReportList->lines(), QStringList{"2026"});
+    QVERIFY(form.ErrorLog->lines().value(0).startsWith(
+        QStringLiteral("Another transfer is still running")));
+    QVERIFY(!form.Busy);
+    QCOMPARE(form.GetAllScreenDumps->text(), QStringLiteral("Get All"));
+    QVERIFY(form.RefreshList->isEnabled());
+    QCOMPARE(sim.countCommands(QStringLiteral("RETR")), 0);
+}
+
+void TestTransfers::closingStopsTheTransfers()
+{
+    test::ZoSim sim({QStringLiteral("--rate"), QStringLiteral("200000")});
+    QVERIFY(sim.put("screendumps/a.bmp", test::bitmap(1000, 1000)));
+    QVERIFY(sim.put("screendumps/b.bmp", test::bitmap(1000, 1000, 2)));
+    QVERIFY2(sim.start(), qPrintable(sim.error()));
+    TZoFtpForm form({});
+    form.show();
+    pointAt(form, sim.ftpPort());
+    bool closed = false;
+    QObject::connect(form.WebCopy, &WebCopy::OnCopyProgress, &form,
+                     [&](int, quint64 size, quint64) {
+                         if (size > 0 && !closed) {
+                             closed = true;
+                             form.close();
+                         }
+                     });
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(form.GetAllScreenDumps, Qt::LeftButton);
+    QVERIFY(closed);
+    // two 3 MB files at 200 kB/s would take half a minute
+    QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(!form.Busy);
+    QCOMPARE(sim.countCommands(QStringLiteral("RETR")), 1);
+    const QString local =
+        test::documentsPath() + QStringLiteral("/CorvaneZoFtp/127.0.0.1/ScreenDumps");
+    QCOMPARE(QDir(local).entryList(QDir::Files | QDir::Hidden), QStringList{});
 }
 
 void TestTransfers::zeroSizeSetsMaxToZero()
