@@ -115,6 +115,7 @@ private Q_SLOTS:
     void stalledDownloadGivesUp();
     void cancelStopsTheBatch();
     void hostileNamesAreNotUsed();
+    void dataConnectionOnlyFromTheInstrument();
     void refusedDelete();
     void truncatedUploadFails();
     void safeReplaceKeepsTheOldFile();
@@ -459,6 +460,23 @@ void TestWebCopy::hostileNamesAreNotUsed()
     rig.webCopy.Items.Clear();
     QVERIFY(!QFileInfo::exists(test::testHome() + QStringLiteral("/hostile/escape.bmp")));
     QVERIFY(leftovers(local, {}).isEmpty());
+}
+
+void TestWebCopy::dataConnectionOnlyFromTheInstrument()
+{
+    // the server opens its data connections from another address than the one we talk to
+    test::ZoSim sim({QStringLiteral("--data-from"), QStringLiteral("127.0.0.9")});
+    QVERIFY(sim.put("screendumps/a.bmp", "a"));
+    QVERIFY2(sim.start(), qPrintable(sim.error()));
+    Rig rig(sim.ftpPort());
+    const QString local = freshFolder(QStringLiteral("foreign"));
+    const BatchResult result =
+        rig.batches.TransferFiles(local, QStringLiteral("screendumps\\"), {"a.bmp"}, false);
+    QCOMPARE(result.failed, 1);
+    QVERIFY(leftovers(local, {}).isEmpty());
+    QVERIFY2(rig.host.errorLog.first().startsWith(
+                 QStringLiteral("Refused a data connection from 127.0.0.9")),
+             qPrintable(rig.host.errorLog.join('|')));
 }
 
 void TestWebCopy::refusedDelete()

@@ -122,6 +122,8 @@ def build_parser():
     p.add_argument("--inject-entry", action="append", default=[], type=_injection,
                    metavar="FOLDER:NAME[:dir]",
                    help="list a non-existent entry NAME in FOLDER (repeatable)")
+    p.add_argument("--data-from", type=_loopback_host, metavar="ADDR",
+                   help="open active data connections from this loopback address")
     p.add_argument("--log", metavar="FILE", help="append one line per event to FILE")
     p.add_argument("--exit-on-stdin-eof", action="store_true",
                    help="exit when standard input is closed")
@@ -180,7 +182,8 @@ def main(argv=None):
             stall_after=args.stall_after, fail_stor=args.fail_stor,
             truncate_stor=args.truncate_stor, injections=args.inject_entry)
         ftp_server = make_server(args.host, args.ftp_port, root, settings,
-                                 rate=args.rate, mlsd=not args.no_mlsd)
+                                 rate=args.rate, mlsd=not args.no_mlsd,
+                                 data_from=args.data_from)
         http_port = 0
         if not args.no_http:
             os.makedirs(web_root, exist_ok=True)

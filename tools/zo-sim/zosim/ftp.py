@@ -16,7 +16,7 @@ import time
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.filesystems import AbstractedFS, FilesystemError
-from pyftpdlib.handlers import DTPHandler, FTPHandler, ThrottledDTPHandler, proto_cmds
+from pyftpdlib.handlers import ActiveDTP, DTPHandler, FTPHandler, ThrottledDTPHandler, proto_cmds
 from pyftpdlib.servers import FTPServer
 
 USER = "zouser"
@@ -418,7 +418,20 @@ def _dtp_class(rate):
     return type("ZoDTPHandler", (_DataChannelMixin, base), attrs)
 
 
-def make_server(host, port, root, settings, rate=None, mlsd=True):
+def _active_dtp_class(source_ip):
+    """Active data connections opened from source_ip instead of the server's own address, as
+    a third party that races the instrument to the client's data port would."""
+    if not source_ip:
+        return ActiveDTP
+
+    class ForeignSourceActiveDTP(ActiveDTP):
+        def connect_af_unspecified(self, addr, source_address=None):
+            return super().connect_af_unspecified(addr, (source_ip, 0))
+
+    return ForeignSourceActiveDTP
+
+
+def make_server(host, port, root, settings, rate=None, mlsd=True, data_from=None):
     """A listening (not yet serving) FTP server for the instrument."""
     authorizer = DummyAuthorizer()
     authorizer.add_user(USER, PASSWORD, root, perm=PERMISSIONS)
@@ -433,6 +446,7 @@ def make_server(host, port, root, settings, rate=None, mlsd=True):
         "authorizer": authorizer,
         "abstracted_fs": ZoFilesystem,
         "dtp_handler": _dtp_class(rate),
+        "active_dtp": _active_dtp_class(data_from),
         "proto_cmds": commands,
     })
     try:
