@@ -7,7 +7,8 @@ namespace zo {
 ListBox::ListBox(QWidget* parent) : QListWidget(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(this, &QListWidget::currentRowChanged, this, [this] {
+    // after the selection has moved: the current row changes before it, and handlers read it
+    connect(this, &QListWidget::itemSelectionChanged, this, [this] {
         if (!m_settingByProgram)
             Q_EMIT selectionClicked();
     });
