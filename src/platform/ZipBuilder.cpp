@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QPointer>
+#include <limits>
 #include <memory>
 #include <zip.h>
 
@@ -15,6 +16,7 @@ namespace {
 
 constexpr qint64 kChunkSize = 256 * 1024;
 constexpr int kFinishedPercent = 101;
+constexpr qint64 kMaxTotal = std::numeric_limits<qint64>::max();
 constexpr unsigned kUnixFileTypeMask = 0170000;
 constexpr unsigned kUnixSymbolicLink = 0120000;
 
@@ -100,9 +102,11 @@ void Extraction::run()
     qint64 total = 0;
     for (zip_int64_t index = 0; index < count; ++index) {
         zip_stat_t stat;
+        // the sizes are what the archive claims: their sum saturates rather than overflows
         if (zip_stat_index(archive.get(), static_cast<zip_uint64_t>(index), 0, &stat) == 0 &&
             (stat.valid & ZIP_STAT_SIZE))
-            total += static_cast<qint64>(stat.size);
+            total += static_cast<qint64>(
+                std::min(stat.size, static_cast<zip_uint64_t>(kMaxTotal - total)));
     }
     progress(total, 0);
 
@@ -159,7 +163,9 @@ bool Extraction::writeEntry(zip_t* archive, zip_uint64_t index, const QString& t
             return false;
         }
         done += read;
-        progress(total, total > 0 ? static_cast<int>(done * 100 / total) : 100);
+        // an archive that understates its sizes must not push the share past 100
+        progress(total,
+                 total > 0 ? static_cast<int>(std::min<qint64>(done * 100 / total, 100)) : 100);
     }
     if (!file.commit()) {
         errors << QStringLiteral("Cannot write %1: %2").arg(target, file.errorString());
@@ -206,6 +212,7 @@ int ZipBuilder::Extract()
             m_cancel = true; // the application is closing
     }
 
+    m_failed = !extraction->errors.isEmpty();
     for (const QString& error : extraction->errors) {
         if (m_reportError)
             m_reportError(error);

@@ -40,6 +40,8 @@ public:
     // Stops a running extraction after the file it is writing.
     void Cancel();
     bool isExtracting() const { return m_extracting; }
+    // Whether the last Extract() reported a failure: the folder may hold only part of the archive.
+    bool extractFailed() const { return m_failed; }
 
     // Where failures are told; the window shows an error box, the command line writes stderr.
     using ErrorReporter = std::function<void(const QString&)>;
@@ -53,6 +55,7 @@ private:
     ErrorReporter m_reportError;
     std::atomic_bool m_cancel{false};
     bool m_extracting = false;
+    bool m_failed = false;
 };
 
 } // namespace zo
