@@ -24,11 +24,14 @@ void TZoFtpForm::RefreshListClick()
     } else if (manifest.value.isEmpty()) {
         showErrorCancel(this, texts::kNoNewVersion);
     } else {
-        const QString name = fetchReleaseArchive(*m_batches, manifest.value, softwareFolder());
+        BatchResult fetched;
+        const QString name =
+            fetchReleaseArchive(*m_batches, manifest.value, softwareFolder(), &fetched);
         RefreshReleaseList();
         SoftwareReleases->setItemIndex(SoftwareReleases->indexOfLine(name));
         SoftwareReleasesClick();
-        if (Busy)
+        // a failed download has its line in the error log; it is not also called completed
+        if (Busy && fetched.succeeded())
             StatusBar->setPanelText(0, texts::kDownloadCompleted);
     }
     Busy = false;

@@ -10,6 +10,12 @@
 #include <QFile>
 
 namespace zo {
+namespace {
+
+// a manifest is a few lines: a body far larger is no manifest, and is not kept or read
+constexpr qint64 kManifestSizeLimit = 64 * 1024;
+
+} // namespace
 
 QString MakeTempDir()
 {
@@ -37,7 +43,7 @@ ManifestRead fetchManifest(DeviceBatches& batches, const QString& tempDir)
     read.path = tempDir + kManifestFileName;
     // a failed fetch must never fall back on a manifest from an earlier one
     QFile::remove(read.path);
-    batches.DownloadHttp(manifestUrl(), tempDir, ReportWhen::Always);
+    batches.DownloadHttp(manifestUrl(), tempDir, ReportWhen::Always, kManifestSizeLimit);
 
     QFile manifest(read.path);
     if (!manifest.open(QIODevice::ReadOnly)) {
@@ -71,9 +77,15 @@ BatchResult installRelease(DeviceBatches& batches, ZipBuilder& zip, const QStrin
     zip.Extract();
     steps.afterExtract();
 
+    BatchResult result;
+    // part of a damaged archive is no release: the instrument keeps the files it has
+    if (zip.extractFailed()) {
+        result.failed = 1;
+        ClearLocalDir(tempDir);
+        return result;
+    }
     QStringList names;
     ListLocalFiles(tempDir + QStringLiteral("*.*"), names);
-    BatchResult result;
     // after a cancel nothing on the instrument is deleted: its old files stay usable
     if (steps.stillBusy()) {
         // a file the instrument does not have yet cannot be deleted, and need not be
@@ -81,9 +93,10 @@ BatchResult installRelease(DeviceBatches& batches, ZipBuilder& zip, const QStrin
         result.unreachable = deleted.unreachable;
         result.refused = deleted.refused;
     }
+    // each file takes its name only once whole: a cancel never leaves a truncated one there
     if (steps.stillBusy() && !result.refused)
-        result += batches.TransferFiles(tempDir, kSetupUploadPrefix, names, true);
-    if (steps.stillBusy() && !result.refused)
+        result += batches.ReplaceRemoteFiles(tempDir, kSetupUploadPrefix, names);
+    if (steps.stillBusy() && result.succeeded())
         steps.afterUpload();
     ClearLocalDir(tempDir);
     return result;

@@ -37,13 +37,14 @@ QString fetchReleaseArchive(DeviceBatches& batches, const QString& value,
 
 // Installing a release on the instrument: extract into the temporary folder, delete the
 // instrument's copies in "setup", upload the extracted files there. The result is the upload's
-// (deleting a file the instrument lacks is no failure).
+// (deleting a file the instrument lacks is no failure); an extraction that failed leaves the
+// instrument untouched and counts as one failure.
 struct InstallSteps
 {
     std::function<bool()> stillBusy;     // false once the user has cancelled
     std::function<void()> beforeExtract; // status "Extracting ZIP", progress bar on
     std::function<void()> afterExtract;  // progress bar off
-    std::function<void()> afterUpload;   // status "Upload Completed", while still busy
+    std::function<void()> afterUpload;   // status "Upload Completed": still busy, all arrived
 };
 BatchResult installRelease(DeviceBatches& batches, ZipBuilder& zip, const QString& archivePath,
                            const InstallSteps& steps);

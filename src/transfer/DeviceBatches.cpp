@@ -166,7 +166,7 @@ BatchResult DeviceBatches::ListRemoteFiles(const QString& remotePattern, QString
 }
 
 BatchResult DeviceBatches::DownloadHttp(const QString& url, const QString& targetDir,
-                                        ReportWhen report)
+                                        ReportWhen report, qint64 sizeLimit)
 {
     BatchResult result;
     if (refuseWhileRunning(result))
@@ -176,6 +176,7 @@ BatchResult DeviceBatches::DownloadHttp(const QString& url, const QString& targe
     item.Protocol = wpHttp;
     item.URL = url;
     item.TargetDir = targetDir;
+    item.SizeLimit = sizeLimit;
     result = execute();
     if (report == ReportWhen::Always || m_host.isBusy())
         ReportFailedTransfers();

@@ -55,8 +55,10 @@ public:
                                    const QStringList& names);
     BatchResult ListRemoteFiles(const QString& remotePattern, QStringList& names,
                                 bool wantDirectories);
-    // One HTTP download into a folder, under the last segment of the URL.
-    BatchResult DownloadHttp(const QString& url, const QString& targetDir, ReportWhen report);
+    // One HTTP download into a folder, under the last segment of the URL; a body larger than a
+    // size limit other than 0 fails the download.
+    BatchResult DownloadHttp(const QString& url, const QString& targetDir, ReportWhen report,
+                             qint64 sizeLimit = 0);
 
     // Logs the failed items of the batch that has just run and shows the error log when any
     // was noted.
