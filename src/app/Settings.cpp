@@ -3,6 +3,7 @@
 #include "platform/Dialogs.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QScreen>
 #include <QSettings>
 #include <QWidget>
@@ -26,6 +27,12 @@ StoredState stateOf(const QWidget* window)
     if (window->isMaximized())
         return StoredState::Maximized;
     return StoredState::Normal;
+}
+
+QByteArray fileContent(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 int pixelsPerInch(const QWidget* window)
@@ -57,6 +64,8 @@ void SettingsStore::write(const QString& path, const QVariant& value)
 
 QString SettingsStore::flush()
 {
+    const QString fileName = m_settings->fileName();
+    const QByteArray before = fileContent(fileName);
     m_settings->sync();
     switch (m_settings->status()) {
     case QSettings::NoError:
@@ -65,6 +74,9 @@ QString SettingsStore::flush()
         return tr("The settings could not be saved to %1: access denied.")
             .arg(m_settings->fileName());
     case QSettings::FormatError:
+        // the damage was read from the old file; a sync that rewrote the file replaced it
+        if (fileContent(fileName) != before)
+            return {};
         return tr("The settings could not be saved to %1: the stored settings are damaged.")
             .arg(m_settings->fileName());
     }
