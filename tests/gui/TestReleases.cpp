@@ -431,8 +431,8 @@ void TestReleases::getLatestRefusedWhileItRuns()
 void TestReleases::cancelDuringUpload()
 {
     QCOMPARE(test::writeZip(softwareFolder() + "release_5.zip",
-                            {{"first.bin", QByteArray(2 * 1024 * 1024, 'f')},
-                             {"second.bin", QByteArray(1024 * 1024, 's')}}),
+                            {{"first.bin", "f", ZipEntry::Deflated, 2 << 20},
+                             {"second.bin", "s", ZipEntry::Deflated, 1 << 20}}),
              QString());
     Rig rig({QStringLiteral("--rate"), QStringLiteral("250000")});
     QVERIFY2(rig.start(), qPrintable(rig.sim.error()));
@@ -469,7 +469,8 @@ void TestReleases::cancelDuringExtraction()
 {
     QList<ZipEntry> entries;
     for (int index = 0; index < 16; ++index)
-        entries << ZipEntry{QStringLiteral("part%1.bin").arg(index), QByteArray(4 << 20, 'p')};
+        entries << ZipEntry{QStringLiteral("part%1.bin").arg(index), "p", ZipEntry::Deflated,
+                            4 << 20};
     QCOMPARE(test::writeZip(softwareFolder() + "release_6.zip", entries), QString());
     Rig rig;
     QVERIFY2(rig.start(), qPrintable(rig.sim.error()));

@@ -28,6 +28,7 @@ struct ZipEntry
     QString name;
     QByteArray data;
     Kind kind = Deflated;
+    int repeat = 1; // the data this many times over: a large entry without a large message
 };
 
 // Runs a script with the system Python, the input as JSON on its standard input. Returns an
@@ -67,7 +68,7 @@ with zipfile.ZipFile(given["path"], "w") as archive:
         info.create_system = 3
         mode = 0o120777 if entry["kind"] == "SymbolicLink" else 0o100644
         info.external_attr = mode << 16
-        archive.writestr(info, base64.b64decode(entry["data"]))
+        archive.writestr(info, base64.b64decode(entry["data"]) * entry["repeat"])
 )";
     QJsonArray list;
     for (const ZipEntry& entry : entries) {
@@ -76,7 +77,8 @@ with zipfile.ZipFile(given["path"], "w") as archive:
                                                                   : "Deflated";
         list.append(QJsonObject{{"name", entry.name},
                                 {"data", QString::fromLatin1(entry.data.toBase64())},
-                                {"kind", QString::fromLatin1(kind)}});
+                                {"kind", QString::fromLatin1(kind)},
+                                {"repeat", entry.repeat}});
     }
     QDir().mkpath(QFileInfo(path).absolutePath());
     return runPython(kScript, QJsonObject{{"path", path}, {"entries", list}});
