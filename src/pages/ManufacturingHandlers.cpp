@@ -16,9 +16,9 @@ void TZoFtpForm::DeleteRecoveryFilesClick()
 
 void TZoFtpForm::GetConfigFileClick()
 {
-    const QString problem = addressFolderProblem(addressText());
-    if (!problem.isEmpty()) {
-        showErrorOk(this, texts::kAddressNotAFolder.arg(addressText(), problem));
+    const QString refusal = deviceFolderRefusal(DataDir, addressText());
+    if (!refusal.isEmpty()) {
+        showErrorOk(this, refusal);
         return;
     }
     getConfigFile(*m_batches, deviceFolder(DataDir, addressText()));
@@ -26,9 +26,9 @@ void TZoFtpForm::GetConfigFileClick()
 
 void TZoFtpForm::PutConfigFileClick()
 {
-    const QString problem = addressFolderProblem(addressText());
-    if (!problem.isEmpty()) {
-        showErrorOk(this, texts::kAddressNotAFolder.arg(addressText(), problem));
+    const QString refusal = deviceFolderRefusal(DataDir, addressText());
+    if (!refusal.isEmpty()) {
+        showErrorOk(this, refusal);
         return;
     }
     const QString deviceDir = deviceFolder(DataDir, addressText());

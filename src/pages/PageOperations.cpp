@@ -31,13 +31,25 @@ QString addressFolderProblem(const QString& address)
     return {};
 }
 
+QString deviceFolderRefusal(const QString& dataDir, const QString& address)
+{
+    // without a data folder the paths would fall in whatever folder the program started in
+    if (dataDir.isEmpty())
+        return texts::kNoDataFolder;
+    const QString problem = addressFolderProblem(address);
+    return problem.isEmpty() ? QString() : texts::kAddressNotAFolder.arg(address, problem);
+}
+
 BatchResult fetchAllScreenDumps(DeviceBatches& batches, const std::function<QString()>& folderNow,
                                 const std::function<bool()>& stillBusy)
 {
     QStringList names;
     BatchResult result = batches.ListRemoteFiles(kScreenDumpPattern, names, false);
-    if (stillBusy())
-        result += batches.TransferFiles(folderNow(), kScreenDumpPrefix, names, false);
+    if (!stillBusy())
+        return result;
+    const QString folder = folderNow();
+    if (!folder.isEmpty())
+        result += batches.TransferFiles(folder, kScreenDumpPrefix, names, false);
     return result;
 }
 

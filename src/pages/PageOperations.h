@@ -17,13 +17,16 @@ QString screenDumpFolder(const QString& dataDir, const QString& address);
 // Why an address cannot name a folder below the data folder (it would leave it, or is no
 // folder name); empty when it can.
 QString addressFolderProblem(const QString& address);
+// The message that refuses to keep an address's files locally: there is no data folder, or the
+// address names no folder below it; empty when its folders can be used.
+QString deviceFolderRefusal(const QString& dataDir, const QString& address);
 
 // Screen dumps
 inline const QString kScreenDumpPattern = QStringLiteral("screendumps/*.bmp");
 inline const QString kScreenDumpPrefix = QStringLiteral("screendumps\\");
 inline const QString kScreenDumpMask = QStringLiteral("*.bmp");
 // Lists the instrument's screen dumps and, while still busy, downloads them all into the folder
-// that folderNow() names once the listing is done.
+// that folderNow() names once the listing is done; an empty folder fetches nothing.
 BatchResult fetchAllScreenDumps(DeviceBatches& batches, const std::function<QString()>& folderNow,
                                 const std::function<bool()>& stillBusy);
 // Deletes every screen dump the instrument lists.

@@ -17,6 +17,8 @@ inline const QString kAddressNotAFolder =
 inline const QString kAddressHasSeparator =
     QStringLiteral("it holds a folder separator or a control character, and its files are kept "
                    "in a folder named after it.");
+inline const QString kNoDataFolder =
+    QStringLiteral("No Documents folder was found to keep the instrument's files in.");
 inline const QString kAddressIsDots =
     QStringLiteral("\".\" and \"..\" name no folder of their own.");
 

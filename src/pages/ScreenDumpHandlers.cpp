@@ -22,8 +22,8 @@ void TZoFtpForm::RefreshScreenDumpList()
 {
     ScreenDumpDir->setText(screenDumpFolder(DataDir, addressText()));
     ScreenDumpList->clearLines();
-    // an address that names no folder of its own has no screen dumps to show
-    if (addressFolderProblem(addressText()).isEmpty())
+    // an address whose files cannot be kept has no screen dumps to show
+    if (deviceFolderRefusal(DataDir, addressText()).isEmpty())
         ScreenDumpList->addLines(listLocalFiles(ScreenDumpDir->text() + kScreenDumpMask));
     ScreenDumpList->setItemIndex(0);
     ScreenDumpListClick();
@@ -54,14 +54,17 @@ void TZoFtpForm::GetAllScreenDumpsClick()
     if (ToggleBusy()) {
         SavedGetAllCaption = GetAllScreenDumps->text();
         GetAllScreenDumps->setText(texts::kCaptionCancel);
-        const QString problem = addressFolderProblem(addressText());
-        if (problem.isEmpty()) {
-            fetchAllScreenDumps(
-                *m_batches, [this] { return screenDumpFolder(DataDir, addressText()); },
-                [this] { return Busy; });
-        } else {
-            showErrorOk(this, texts::kAddressNotAFolder.arg(addressText(), problem));
+        QString refusal = deviceFolderRefusal(DataDir, addressText());
+        if (refusal.isEmpty()) {
+            const auto folderNow = [this, &refusal] {
+                // the address may have been edited while the listing ran
+                refusal = deviceFolderRefusal(DataDir, addressText());
+                return refusal.isEmpty() ? screenDumpFolder(DataDir, addressText()) : QString();
+            };
+            fetchAllScreenDumps(*m_batches, folderNow, [this] { return Busy; });
         }
+        if (!refusal.isEmpty())
+            showErrorOk(this, refusal);
         RefreshScreenDumpList();
         Busy = false;
         RefreshList->setEnabled(true);
