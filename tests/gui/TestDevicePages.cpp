@@ -182,6 +182,8 @@ private Q_SLOTS:
     void getAllCancelsAnotherBusyOperation();
     void addressThatLeavesTheDataFolder_data();
     void addressThatLeavesTheDataFolder();
+    void addressEditedDuringTheListing();
+    void noDocumentsFolder();
 
     // Reports
     void listReports_data();
@@ -651,6 +653,85 @@ void TestDevicePages::addressThatLeavesTheDataFolder()
     QVERIFY(!form.Busy);
     QVERIFY(form.RefreshList->isEnabled());
     QCOMPARE(form.ErrorLog->lines(), QStringList{});
+}
+
+void TestDevicePages::addressEditedDuringTheListing()
+{
+    test::ZoSim sim({QStringLiteral("--list-delay"), QStringLiteral("2")});
+    QVERIFY(sim.put("screendumps/a.bmp", test::bitmap(16, 9)));
+    QVERIFY2(sim.start(), qPrintable(sim.error()));
+    const QString outside = test::documentsPath() + QStringLiteral("/ScreenDumps/");
+    auto removeOutside = qScopeGuard([&] { QDir(outside).removeRecursively(); });
+    TZoFtpForm form({});
+    form.show();
+    // known already: the finished listing leaves the box as it is
+    form.ZoIPAddress->addItem(kHost);
+    pointAt(form, sim.ftpPort());
+    test::DialogRecorder dialogs;
+
+    // the downloads take the address in the box once the listing is done
+    WhenSeen edit([&sim] { return sim.countCommands(QStringLiteral("MLSD")) > 0; },
+                  [&form] { typeAddress(form, QStringLiteral("..")); });
+    press(form, form.ScreenDumps, form.GetAllScreenDumps);
+
+    QVERIFY(edit.done);
+    QCOMPARE(dialogs.texts().size(), 1);
+    QVERIFY2(
+        dialogs.texts().first().startsWith(QStringLiteral("The address \"..\" cannot be used")),
+        qPrintable(dialogs.texts().first()));
+    QVERIFY(!QFileInfo::exists(outside));
+    QCOMPARE(entriesOf(dataDir()), QStringList{"Software"});
+    QCOMPARE(sim.countCommands(QStringLiteral("RETR")), 0);
+    QCOMPARE(form.ZoIPAddress->currentText(), QStringLiteral(".."));
+    QCOMPARE(form.ScreenDumpList->count(), 0);
+    QVERIFY(!form.Busy);
+    QCOMPARE(form.GetAllScreenDumps->text(), QStringLiteral("Get All"));
+}
+
+void TestDevicePages::noDocumentsFolder()
+{
+    test::ZoSim sim;
+    QVERIFY(sim.put("screendumps/a.bmp", test::bitmap(16, 9)));
+    QVERIFY(sim.put("system.cfg", "name=zo\n"));
+    QVERIFY2(sim.start(), qPrintable(sim.error()));
+    const QString documents = test::documentsPath();
+    QVERIFY(QDir().rename(documents, documents + ".away"));
+    // without a data folder, paths would be taken from wherever the program was started
+    const QString startedIn = test::testHome() + QStringLiteral("/started-in");
+    QVERIFY(QDir().mkpath(startedIn + "/127.0.0.1/ScreenDumps"));
+    QVERIFY(test::writeFile(startedIn + "/127.0.0.1/system.cfg", "name=local\n"));
+    QVERIFY(test::writeFile(startedIn + "/127.0.0.1/ScreenDumps/there.bmp", test::bitmap(8, 8)));
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(startedIn));
+    auto restore = qScopeGuard([&] {
+        QDir::setCurrent(previous);
+        QDir().rename(documents + ".away", documents);
+    });
+
+    TZoFtpForm form({QStringLiteral("-M")});
+    QVERIFY(form.DataDir.isEmpty());
+    form.show();
+    pointAt(form, sim.ftpPort());
+    test::DialogRecorder dialogs;
+    typeAddress(form, kHost);
+    QCOMPARE(form.ScreenDumpList->count(), 0);
+    press(form, form.ScreenDumps, form.GetAllScreenDumps);
+    press(form, form.Manufacturing, form.GetConfigFile);
+    press(form, form.Manufacturing, form.PutConfigFile);
+
+    QCOMPARE(dialogs.requests.size(), 3);
+    for (const MessageRequest& request : dialogs.requests) {
+        QCOMPARE(request.text, QStringLiteral("No Documents folder was found to keep the "
+                                              "instrument's files in."));
+        QCOMPARE(request.icon, MessageIcon::Error);
+    }
+    QVERIFY(!wasContacted(sim));
+    QCOMPARE(entriesOf(startedIn + "/127.0.0.1/ScreenDumps"), QStringList{"there.bmp"});
+    QCOMPARE(test::readFile(startedIn + "/127.0.0.1/system.cfg"), QByteArray("name=local\n"));
+    QCOMPARE(sim.get("system.cfg"), QByteArray("name=zo\n"));
+    QCOMPARE(form.ScreenDumpList->count(), 0);
+    QVERIFY(!form.Busy);
+    QCOMPARE(form.GetAllScreenDumps->text(), QStringLiteral("Get All"));
 }
 
 void TestDevicePages::listReports_data()
