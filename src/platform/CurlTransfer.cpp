@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QUrl>
 #include <algorithm>
+#include <chrono>
 #include <curl/curl.h>
 #include <mutex>
 
@@ -23,7 +24,13 @@
 namespace zo {
 namespace {
 
-constexpr long kBufferSize = 128 * 1024;
+// libcurl's receive buffer: where data arrives fast (loopback, a LAN) one read from the socket
+// takes up to this much, so a large file costs a quarter of the reads, polls and progress calls
+// that 128 KiB would
+constexpr long kBufferSize = 512 * 1024;
+// Progress goes to the window's thread at most this often (and once more when an item
+// completes): every report wakes that thread, and libcurl calls us once per read.
+constexpr std::chrono::milliseconds kProgressInterval(50);
 constexpr long kAcceptTimeoutMs = 10000;
 constexpr qint64 kListingLimit = 64 * 1024 * 1024;
 const char* const kLoopbackNoProxy = "localhost,127.0.0.0/8,::1";
@@ -167,8 +174,12 @@ struct CurlTransfer::Request
     bool readFailed = false;
     bool foreignPeer = false;
     QString foreignAddress;
+    // the latest figures libcurl gave, those last reported, and when
+    quint64 seenNow = 0;
+    quint64 seenTotal = 0;
     quint64 lastNow = ~quint64(0);
     quint64 lastTotal = ~quint64(0);
+    std::chrono::steady_clock::time_point lastReport;
 
     CURLcode result = CURLE_OK;
     curl_off_t pretransfer = 0;
@@ -232,6 +243,20 @@ size_t onRead(char* data, size_t size, size_t count, void* userdata)
     return static_cast<size_t>(read);
 }
 
+// Hands the latest figures to the item's progress handler, unless they were handed already.
+void reportProgress(CurlTransfer::Request& request)
+{
+    if (!request.reportsProgress || !request.job->progress)
+        return;
+    if (request.isHttp && request.httpStatus >= 300)
+        return;
+    if (request.seenNow == request.lastNow && request.seenTotal == request.lastTotal)
+        return;
+    request.lastNow = request.seenNow;
+    request.lastTotal = request.seenTotal;
+    request.job->progress(request.seenNow, request.seenTotal);
+}
+
 int onProgress(void* userdata, curl_off_t downloadTotal, curl_off_t downloadNow,
                curl_off_t uploadTotal, curl_off_t uploadNow)
 {
@@ -242,13 +267,14 @@ int onProgress(void* userdata, curl_off_t downloadTotal, curl_off_t downloadNow,
         return 0;
     if (request->isHttp && request->httpStatus >= 300)
         return 0;
-    const auto now = static_cast<quint64>(request->upload ? uploadNow : downloadNow);
-    const auto total = static_cast<quint64>(request->upload ? uploadTotal : downloadTotal);
-    if (now != request->lastNow || total != request->lastTotal) {
-        request->lastNow = now;
-        request->lastTotal = total;
-        request->job->progress(now, total);
-    }
+    request->seenNow = static_cast<quint64>(request->upload ? uploadNow : downloadNow);
+    request->seenTotal = static_cast<quint64>(request->upload ? uploadTotal : downloadTotal);
+    const bool complete = request->seenTotal > 0 && request->seenNow == request->seenTotal;
+    const auto clock = std::chrono::steady_clock::now();
+    if (!complete && clock - request->lastReport < kProgressInterval)
+        return 0;
+    request->lastReport = clock;
+    reportProgress(*request);
     return 0;
 }
 
@@ -342,6 +368,7 @@ void CurlTransfer::prepare(Request& request, const ItemJob& job)
     request.job = &job;
     request.cancel = m_settings.cancel;
     request.isHttp = job.protocol == wpHttp;
+    request.lastReport = std::chrono::steady_clock::now();
 
     setOption(curl, CURLOPT_NOSIGNAL, 1L);
     setOption(curl, CURLOPT_ERRORBUFFER, request.errorText);
@@ -375,6 +402,9 @@ void CurlTransfer::prepare(Request& request, const ItemJob& job)
 int CurlTransfer::perform(Request& request)
 {
     request.result = curl_easy_perform(request.curl);
+    // the last figures of a finished transfer are shown even when they came too soon
+    if (request.result == CURLE_OK)
+        reportProgress(request);
     curl_easy_getinfo(request.curl, CURLINFO_PRETRANSFER_TIME_T, &request.pretransfer);
     curl_easy_getinfo(request.curl, CURLINFO_RESPONSE_CODE, &request.ftpReply);
     return request.result;

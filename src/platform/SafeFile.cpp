@@ -2,7 +2,6 @@
 
 #include <QFileInfo>
 #include <QRandomGenerator>
-
 #include <filesystem>
 #include <system_error>
 
@@ -58,20 +57,44 @@ bool SafeFile::open()
     return false;
 }
 
-bool SafeFile::write(const char* data, qint64 size)
+bool SafeFile::writeThrough(const char* data, qint64 size)
 {
-    if (!m_open)
-        return false;
     if (m_temporary.write(data, size) == size)
         return true;
     m_error = m_temporary.errorString();
     return false;
 }
 
+bool SafeFile::flushPending()
+{
+    if (m_pending.isEmpty())
+        return true;
+    const bool written = writeThrough(m_pending.constData(), m_pending.size());
+    // resize, not clear: the block's memory is used again for the next one
+    m_pending.resize(0);
+    return written;
+}
+
+bool SafeFile::write(const char* data, qint64 size)
+{
+    if (!m_open)
+        return false;
+    if (m_pending.size() + size > kWriteBlock && !flushPending())
+        return false;
+    if (size >= kWriteBlock)
+        return writeThrough(data, size);
+    m_pending.append(data, static_cast<qsizetype>(size));
+    return true;
+}
+
 bool SafeFile::commit()
 {
     if (!m_open)
         return false;
+    if (!flushPending()) {
+        cancel();
+        return false;
+    }
     const bool replacing = QFileInfo::exists(m_path);
     if (replacing && !flushToDisk(m_temporary)) {
         m_error = QStringLiteral("the new copy could not be written to disk");
@@ -92,6 +115,7 @@ bool SafeFile::commit()
 
 void SafeFile::cancel()
 {
+    m_pending = QByteArray();
     if (!m_open)
         return;
     m_temporary.close();
