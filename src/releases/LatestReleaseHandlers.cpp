@@ -16,6 +16,11 @@ void TZoFtpForm::RefreshListClick()
     // pressed again while its own downloads (or any other batch) run
     if (refuseWhileBatchRuns())
         return;
+    // without a data folder the archive would land in whatever folder the program started in
+    if (DataDir.isEmpty()) {
+        showErrorOk(this, texts::kNoSoftwareFolder);
+        return;
+    }
     const QString tempDir = MakeTempDir();
     Busy = true;
     const ManifestRead manifest = fetchManifest(*m_batches, tempDir);

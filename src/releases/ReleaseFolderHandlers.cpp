@@ -41,6 +41,9 @@ void TZoFtpForm::DeleteSoftwareClick()
 
 void TZoFtpForm::copyDroppedRelease(const QString& path)
 {
+    // without a data folder there is no software folder to keep the archive in
+    if (DataDir.isEmpty())
+        return;
     // QFile::copy never replaces an existing file: the archive already kept stays
     QFile::copy(path, softwareFolder() + QFileInfo(path).fileName());
     RefreshReleaseList();

@@ -16,5 +16,7 @@ inline const QString kUploadCompleted = QStringLiteral("Upload Completed");
 inline const QString kCaptionCopyToZoDesigned = QStringLiteral("Copy to Zo");
 inline const QString kCaptionCopyToZo = QStringLiteral("Copy To Zo");
 inline const QString kCaptionCancel = QStringLiteral("Cancel");
+inline const QString kNoSoftwareFolder =
+    QStringLiteral("No Documents folder was found to keep the software releases in.");
 
 } // namespace zo::texts

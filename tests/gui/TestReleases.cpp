@@ -164,6 +164,7 @@ private Q_SLOTS:
     void deleteRelease_data();
     void deleteRelease();
     void refreshedListLeavesTheButtonHarmless();
+    void noDocumentsFolder();
 
 private:
     QByteArray m_closedManifestUrl;
@@ -712,6 +713,39 @@ void TestReleases::refreshedListLeavesTheButtonHarmless()
     QCOMPARE(form.StatusBar->panelText(0), QString());
     QCOMPARE(form.ErrorLog->count(), 0);
     QVERIFY(!QFileInfo::exists(MakeTempDir()));
+}
+
+void TestReleases::noDocumentsFolder()
+{
+    const QString documents = test::documentsPath();
+    QVERIFY(QDir().rename(documents, documents + ".away"));
+    // without a data folder, paths would be taken from wherever the program was started
+    const QString startedIn = test::testHome() + "/started-in";
+    QVERIFY(QDir().mkpath(startedIn));
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(startedIn));
+    auto restore = qScopeGuard([&] {
+        QDir::setCurrent(previous);
+        QDir().rename(documents + ".away", documents);
+    });
+    const QString desktop = test::testHome() + "/Desktop/";
+    QVERIFY(test::writeFile(desktop + "release8.zip", "8"));
+    Rig rig;
+    QVERIFY2(rig.start(), qPrintable(rig.sim.error()));
+    QVERIFY(rig.sim.putWeb("Software/zo/release_2.zip", "archive"));
+    QVERIFY(rig.publish(rig.sim.httpUrl("Software/zo/release_2.exe")));
+    TZoFtpForm& form = rig.form();
+    QVERIFY(form.DataDir.isEmpty());
+
+    dropFiles(form, {desktop + "release8.zip"});
+    test::DialogRecorder dialogs;
+    QTest::mouseClick(form.RefreshList, Qt::LeftButton);
+    QCOMPARE(dialogs.texts(),
+             QStringList{"No Documents folder was found to keep the software releases in."});
+    QCOMPARE(rig.httpGets(), QStringList());
+    QCOMPARE(test::treeOf(startedIn), QStringList());
+    QCOMPARE(form.SoftwareReleases->count(), 0);
+    QVERIFY(!form.Busy);
 }
 
 ZO_GUI_TEST_MAIN(TestReleases)
