@@ -65,7 +65,7 @@ struct Rig
 
     TZoFtpForm& form() { return *window; }
 
-    // Serves a manifest whose "DownloadFile" names the address below the web root.
+    // Serves a manifest whose "DownloadFile" is the given value.
     bool publish(const QString& value) const
     {
         return sim.putWeb(QStringLiteral("Software/zo/setup3.ini"), manifestNaming(value));
