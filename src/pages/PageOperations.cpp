@@ -127,7 +127,7 @@ BatchResult uploadPatterns(DeviceBatches& batches, const QStringList& localPaths
     const QString prefix = QStringLiteral("patterns\\") + folder + QStringLiteral("\\");
     BatchResult result;
     for (const QString& localDir : folderOrder)
-        result += batches.TransferFiles(localDir, prefix, namesByFolder.value(localDir), true);
+        result += batches.ReplaceRemoteFiles(localDir, prefix, namesByFolder.value(localDir));
     return result;
 }
 

@@ -49,7 +49,8 @@ std::optional<PatternFolder> patternFolderNamed(const QString& folder);
 inline const QString kPatternsPrefix = QStringLiteral("patterns/");
 QStringList listPatterns(DeviceBatches& batches, const QString& folder,
                          BatchResult* result = nullptr);
-// Uploads local files into a standard's folder on the instrument, one batch per local folder.
+// Uploads local files into a standard's folder on the instrument, one batch per local folder;
+// a pattern of the same name is replaced only once the new one has fully arrived.
 BatchResult uploadPatterns(DeviceBatches& batches, const QStringList& localPaths,
                            const QString& folder);
 
