@@ -79,6 +79,7 @@ private:
 };
 
 class TransferWorker;
+struct ItemOutcome;
 
 // Runs a batch of HTTP and FTP transfer items, one after the other, on a worker thread. Execute()
 // returns when the batch has ended; meanwhile it keeps the caller's event loop turning, and the
@@ -122,8 +123,10 @@ Q_SIGNALS:
 
 private:
     friend class TransferWorker;
+    struct BatchRun;
 
-    bool runItem(int index, int ordinal);
+    // Takes the end of an item on the caller's thread: its outcome, then OnFileDone.
+    void finishItem(BatchRun& run, int index, const ItemOutcome& outcome);
 
     std::unique_ptr<TransferWorker> m_worker;
     std::atomic_bool m_cancel{false};
