@@ -44,12 +44,14 @@ BatchResult fetchAllScreenDumps(DeviceBatches& batches, const std::function<QStr
                                 const std::function<bool()>& stillBusy)
 {
     QStringList names;
-    BatchResult result = batches.ListRemoteFiles(kScreenDumpPattern, names, false);
+    QList<qint64> sizes;
+    BatchResult result = batches.ListRemoteFiles(kScreenDumpPattern, names, false, &sizes);
     if (!stillBusy())
         return result;
     const QString folder = folderNow();
+    // the sizes just listed spare a question to the instrument per file
     if (!folder.isEmpty())
-        result += batches.TransferFiles(folder, kScreenDumpPrefix, names, false);
+        result += batches.TransferFiles(folder, kScreenDumpPrefix, names, false, sizes);
     return result;
 }
 

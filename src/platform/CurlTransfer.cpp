@@ -167,6 +167,8 @@ struct CurlTransfer::Request
     QFile* source = nullptr;
     qint64 sizeLimit = 0;
     qint64 received = 0;
+    // the total to show when libcurl knows none (a download whose size a listing gave)
+    quint64 knownTotal = 0;
 
     long httpStatus = 0;
     bool tooLarge = false;
@@ -269,6 +271,8 @@ int onProgress(void* userdata, curl_off_t downloadTotal, curl_off_t downloadNow,
         return 0;
     request->seenNow = static_cast<quint64>(request->upload ? uploadNow : downloadNow);
     request->seenTotal = static_cast<quint64>(request->upload ? uploadTotal : downloadTotal);
+    if (request->seenTotal == 0)
+        request->seenTotal = request->knownTotal;
     const bool complete = request->seenTotal > 0 && request->seenNow == request->seenTotal;
     const auto clock = std::chrono::steady_clock::now();
     if (!complete && clock - request->lastReport < kProgressInterval)
@@ -477,7 +481,14 @@ ItemOutcome CurlTransfer::ftpDownload(const ItemJob& job)
     prepare(request, job);
     request.file = &file;
     request.reportsProgress = true;
-    setOption(request.curl, CURLOPT_URL, ftpUrl(job, job.url).constData());
+    const QByteArray url = ftpUrl(job, job.url);
+    setOption(request.curl, CURLOPT_URL, url.constData());
+    const bool listed = job.listedSize >= 0;
+    if (listed) {
+        // the listing gave the size: RETR without SIZE before it
+        setOption(request.curl, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
+        request.knownTotal = static_cast<quint64>(job.listedSize);
+    }
     perform(request);
     if (request.result != CURLE_OK || request.writeFailed) {
         file.cancel();
@@ -485,6 +496,15 @@ ItemOutcome CurlTransfer::ftpDownload(const ItemJob& job)
             report(kErrorTargetFile, QStringLiteral("Cannot create target file ") + localPath);
         else
             reportFtpFailure(request, job, what);
+        return {};
+    }
+    // Another length than listed: either the file changed since, or the transfer was cut
+    // short although the server said it was complete. The size the server gives now tells
+    // which (the check libcurl makes when it has asked for the size itself).
+    if (listed && request.received != job.listedSize && remoteSize(job, url) != request.received) {
+        file.cancel();
+        report(kErrorBrokenOff,
+               QStringLiteral("The connection to %1 broke off during %2").arg(job.host, what));
         return {};
     }
     if (!file.commit()) {
@@ -571,6 +591,19 @@ bool CurlTransfer::confirmRemoteSize(const ItemJob& job, const QByteArray& url, 
     }
     reportFtpFailure(request, job, QStringLiteral("the check of ") + shownName);
     return false;
+}
+
+qint64 CurlTransfer::remoteSize(const ItemJob& job, const QByteArray& url)
+{
+    Request request;
+    prepare(request, job);
+    setOption(request.curl, CURLOPT_URL, url.constData());
+    setOption(request.curl, CURLOPT_NOBODY, 1L);
+    perform(request);
+    curl_off_t size = -1;
+    if (request.result == CURLE_OK)
+        curl_easy_getinfo(request.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
+    return size;
 }
 
 bool CurlTransfer::renameRemote(const ItemJob& job, const QByteArray& folderUrl,

@@ -31,6 +31,8 @@ struct ItemJob
     int port = 21;
     bool replaceSafely = false;
     qint64 sizeLimit = 0;
+    // an FTP download's size as a listing showed it, -1 when unknown
+    qint64 listedSize = -1;
     // Bytes moved so far and the total (0 when unknown); called on the worker thread.
     std::function<void(quint64, quint64)> progress;
 };
@@ -80,6 +82,8 @@ private:
     Listing fetchListing(const ItemJob& job, const QString& folder);
     bool confirmRemoteSize(const ItemJob& job, const QByteArray& url, qint64 expected,
                            const QString& shownName);
+    // The size the server gives for a file now, -1 when it gives none.
+    qint64 remoteSize(const ItemJob& job, const QByteArray& url);
     bool renameRemote(const ItemJob& job, const QByteArray& folderUrl, const QString& from,
                       const QString& to);
 

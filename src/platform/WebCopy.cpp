@@ -60,6 +60,7 @@ ItemJob jobFor(const TWebCopyItem& item)
     job.port = item.FTPPort;
     job.replaceSafely = item.ReplaceSafely;
     job.sizeLimit = item.SizeLimit;
+    job.listedSize = item.ListedSize;
     return job;
 }
 

@@ -59,6 +59,11 @@ struct TWebCopyItem
     bool ReplaceSafely = false;
     // The largest body an HTTP download may bring, 0 for no limit.
     qint64 SizeLimit = 0;
+    // For an FTP download: the file's size as a listing made just before showed it, -1 when
+    // none did. The download then does not ask the instrument for the size first (a round trip
+    // per file); a file that arrives with another length is checked against the size the
+    // instrument gives then.
+    qint64 ListedSize = -1;
 };
 
 // The batch: an ordered collection whose items keep their addresses while it grows.

@@ -89,10 +89,11 @@ BatchResult DeviceBatches::DeleteRemoteFiles(const QString& remotePrefix, const 
 }
 
 BatchResult DeviceBatches::TransferFiles(const QString& localDir, const QString& remotePrefix,
-                                         const QStringList& names, bool upload)
+                                         const QStringList& names, bool upload,
+                                         const QList<qint64>& listedSizes)
 {
-    return transfer(localDir, remotePrefix, names,
-                    upload ? Direction::Upload : Direction::Download);
+    return transfer(localDir, remotePrefix, names, upload ? Direction::Upload : Direction::Download,
+                    listedSizes);
 }
 
 BatchResult DeviceBatches::ReplaceRemoteFiles(const QString& localDir, const QString& remotePrefix,
@@ -102,8 +103,11 @@ BatchResult DeviceBatches::ReplaceRemoteFiles(const QString& localDir, const QSt
 }
 
 BatchResult DeviceBatches::transfer(const QString& localDir, const QString& remotePrefix,
-                                    const QStringList& names, Direction direction)
+                                    const QStringList& names, Direction direction,
+                                    const QList<qint64>& listedSizes)
 {
+    // sizes that do not pair up with the names are not used
+    const bool sized = listedSizes.size() == names.size();
     const bool upload = direction != Direction::Download;
     BatchResult result;
     if (refuseWhileRunning(result))
@@ -112,7 +116,8 @@ BatchResult DeviceBatches::transfer(const QString& localDir, const QString& remo
     m_webCopy.Items.Clear();
     if (!upload)
         createFolderPath(localDir);
-    for (const QString& name : names) {
+    for (qsizetype position = 0; position < names.size(); ++position) {
+        const QString& name = names[position];
         const RemoteSplit split = splitRemotePath(remotePrefix, name);
         TWebCopyItem& item = addDeviceItem();
         if (upload) {
@@ -126,6 +131,7 @@ BatchResult DeviceBatches::transfer(const QString& localDir, const QString& remo
             item.Protocol = wpFtp;
             item.TargetDir = localDir;
             item.TargetFilename = split.file;
+            item.ListedSize = sized ? listedSizes[position] : -1;
         }
     }
     result = execute();
@@ -136,7 +142,7 @@ BatchResult DeviceBatches::transfer(const QString& localDir, const QString& remo
 }
 
 BatchResult DeviceBatches::ListRemoteFiles(const QString& remotePattern, QStringList& names,
-                                           bool wantDirectories)
+                                           bool wantDirectories, QList<qint64>* sizes)
 {
     BatchResult result;
     if (refuseWhileRunning(result))
@@ -159,6 +165,8 @@ BatchResult DeviceBatches::ListRemoteFiles(const QString& remotePattern, QString
                 continue;
             }
             names << entry.Name;
+            if (sizes)
+                *sizes << entry.Size;
         }
     }
     m_webCopy.Items.Clear();

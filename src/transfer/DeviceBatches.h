@@ -48,13 +48,17 @@ public:
     DeviceBatches(WebCopy& webCopy, BatchHost& host);
 
     BatchResult DeleteRemoteFiles(const QString& remotePrefix, const QStringList& names);
+    // listedSizes: for downloads, the sizes a listing just gave, one for each name (-1 for
+    // unknown), or empty; a download with a listed size does not ask the instrument for it.
     BatchResult TransferFiles(const QString& localDir, const QString& remotePrefix,
-                              const QStringList& names, bool upload);
+                              const QStringList& names, bool upload,
+                              const QList<qint64>& listedSizes = {});
     // Uploads that replace each remote file only after its new copy has fully arrived.
     BatchResult ReplaceRemoteFiles(const QString& localDir, const QString& remotePrefix,
                                    const QStringList& names);
+    // sizes, when given, gets each name's size as listed (-1 where the listing shows none).
     BatchResult ListRemoteFiles(const QString& remotePattern, QStringList& names,
-                                bool wantDirectories);
+                                bool wantDirectories, QList<qint64>* sizes = nullptr);
     // One HTTP download into a folder, under the last segment of the URL; a body larger than a
     // size limit other than 0 fails the download.
     BatchResult DownloadHttp(const QString& url, const QString& targetDir, ReportWhen report,
@@ -75,7 +79,8 @@ private:
         SafeUpload
     };
     BatchResult transfer(const QString& localDir, const QString& remotePrefix,
-                         const QStringList& names, Direction direction);
+                         const QStringList& names, Direction direction,
+                         const QList<qint64>& listedSizes = {});
     bool refuseWhileRunning(BatchResult& result);
     TWebCopyItem& addDeviceItem();
     BatchResult execute();
