@@ -35,6 +35,7 @@ constexpr long kAcceptTimeoutMs = 10000;
 constexpr qint64 kListingLimit = 64 * 1024 * 1024;
 const char* const kLoopbackNoProxy = "localhost,127.0.0.0/8,::1";
 const QString kUploadSuffix = QStringLiteral(".upload");
+constexpr long kLeftoverTimeoutMs = 3000;
 
 void initialiseCurlOnce()
 {
@@ -553,11 +554,22 @@ ItemOutcome CurlTransfer::ftpUpload(const ItemJob& job)
             report(kErrorSourceFile, QStringLiteral("Cannot open source file ") + job.url);
         else
             reportFtpFailure(request, job, what);
+        curl_off_t sent = 0;
+        curl_easy_getinfo(request.curl, CURLINFO_SIZE_UPLOAD_T, &sent);
+        if (job.replaceSafely && sent > 0)
+            removeLeftover(job, folder, sentName);
         return {};
     }
-    if (!confirmRemoteSize(job, url, source.size(), folder + sentName))
+    if (!confirmRemoteSize(job, url, source.size(), folder + sentName)) {
+        if (job.replaceSafely)
+            removeLeftover(job, folder, sentName);
         return {};
+    }
     if (job.replaceSafely && !renameRemote(job, ftpUrl(job, folder), sentName, name)) {
+        if (cancelled()) {
+            removeLeftover(job, folder, sentName);
+            return {};
+        }
         report(kErrorIncompleteUpload,
                QStringLiteral("The instrument %1 kept its old %2: the new copy arrived as %3 but "
                               "could not replace it")
@@ -565,6 +577,27 @@ ItemOutcome CurlTransfer::ftpUpload(const ItemJob& job)
         return {};
     }
     return {true, false, {}};
+}
+
+void CurlTransfer::removeLeftover(const ItemJob& job, const QString& folder, const QString& name)
+{
+    // brief and best effort, also after a cancel: a half-sent copy is of no use to the
+    // instrument, and its real file was never touched
+    Request request;
+    prepare(request, job);
+    request.cancel = nullptr;
+    const Slist commands = makeSlist({"DELE " + name.toUtf8()});
+    setOption(request.curl, CURLOPT_URL, ftpUrl(job, folder).constData());
+    setOption(request.curl, CURLOPT_NOBODY, 1L);
+    setOption(request.curl, CURLOPT_POSTQUOTE, commands.get());
+    setOption(request.curl, CURLOPT_CONNECTTIMEOUT_MS, kLeftoverTimeoutMs);
+    setOption(request.curl, CURLOPT_TIMEOUT_MS, kLeftoverTimeoutMs);
+    perform(request);
+}
+
+bool CurlTransfer::cancelled() const
+{
+    return m_settings.cancel && m_settings.cancel->load();
 }
 
 bool CurlTransfer::confirmRemoteSize(const ItemJob& job, const QByteArray& url, qint64 expected,

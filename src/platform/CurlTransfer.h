@@ -84,6 +84,9 @@ private:
                            const QString& shownName);
     // The size the server gives for a file now, -1 when it gives none.
     qint64 remoteSize(const ItemJob& job, const QByteArray& url);
+    // Deletes the temporary copy a safe upload left behind.
+    void removeLeftover(const ItemJob& job, const QString& folder, const QString& name);
+    bool cancelled() const;
     bool renameRemote(const ItemJob& job, const QByteArray& folderUrl, const QString& from,
                       const QString& to);
 

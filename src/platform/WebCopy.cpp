@@ -132,11 +132,10 @@ void WebCopy::Execute()
         plan.push_back(std::move(item));
     }
 
-    // The worker runs the items one after the other without waiting for this thread between
-    // them: handing every item over and back cost two thread wake-ups each, a good part of a
-    // small file's time. Its start and end reach this thread as events, in order. After an
-    // item that failed it waits until this thread has handled that item's events, since an
-    // error report may end the batch (an instrument that cannot be reached).
+    // The worker runs the whole batch; each item's start and end reach this thread as events,
+    // in order. Before it begins the next item it waits until this thread has handled the end
+    // of the last one: a cancel, or an error report that ends the batch (an instrument that
+    // cannot be reached), then stops the batch before anything more happens on the instrument.
     CurlTransfer* session = m_worker->session.get();
     const auto runBatch = [this, session, run, plan = std::move(plan)]() mutable {
         for (size_t position = 0; position < plan.size() && !m_cancel; ++position) {
@@ -150,19 +149,15 @@ void WebCopy::Execute()
                 },
                 Qt::QueuedConnection);
             ItemOutcome outcome = session->run(plan[position].job);
-            const bool ok = outcome.ok;
             QMetaObject::invokeMethod(
                 this,
                 [this, run, index, outcome = std::move(outcome)] {
                     finishItem(*run, index, outcome);
                 },
                 Qt::QueuedConnection);
-            if (!ok) {
-                std::unique_lock lock(run->mutex);
-                run->changed.wait(lock, [&] {
-                    return run->stopped || run->handled > static_cast<int>(position);
-                });
-            }
+            std::unique_lock lock(run->mutex);
+            run->changed.wait(
+                lock, [&] { return run->stopped || run->handled > static_cast<int>(position); });
         }
         // closing the connection says goodbye to the server: not on the caller's thread
         session->close();
