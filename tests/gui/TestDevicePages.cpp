@@ -958,8 +958,10 @@ void TestDevicePages::failedPutKeepsTheInstrumentsFile()
     press(form, form.Manufacturing, form.PutConfigFile);
 
     QCOMPARE(sim.get("system.cfg"), QByteArray("name=old\n"));
-    QCOMPARE(argumentsOf(sim, QStringLiteral("DELE")), QStringList{});
     QCOMPARE(argumentsOf(sim, QStringLiteral("STOR")), QStringList{"system.cfg.upload"});
+    // the instrument's file is never deleted; a half-sent copy does not stay behind
+    QVERIFY(!argumentsOf(sim, QStringLiteral("DELE")).contains(QStringLiteral("system.cfg")));
+    QCOMPARE(sim.filesIn(""), QStringList{"system.cfg"});
     // without Busy the failure is not reported and the page stays
     QVERIFY(!form.ErrorLog->lines().join('\n').contains(QStringLiteral("Failed FTP upload")));
     QCOMPARE(form.MainPager->currentWidget(), form.Manufacturing);

@@ -463,6 +463,8 @@ void TestReleases::cancelDuringUpload()
     QCOMPARE(rig.sim.countCommands("STOR"), 1);
     QVERIFY(!rig.sim.has("setup/first.bin"));
     QVERIFY(!rig.sim.has("setup/second.bin"));
+    // nor does the half-sent copy stay behind under its temporary name
+    QCOMPARE(rig.sim.filesIn("setup"), QStringList{"user1.set"});
     QCOMPARE(rig.sim.get("setup/user1.set"), QByteArray("the user's settings"));
 }
 

@@ -106,6 +106,7 @@ private Q_SLOTS:
     void listingStyles();
     void plainNameListsItsFolder();
     void batchUsesOneConnection();
+    void listedSizesSpareTheSizeQuestion();
     void pathsRelativeAndRooted();
     void uploadCreatesMissingFolders();
     void emptyBatchContactsNothing();
@@ -219,6 +220,39 @@ void TestWebCopy::batchUsesOneConnection()
     QCOMPARE(rig.lastProgress, (std::pair<quint64, quint64>{50000, 50000}));
     QVERIFY(rig.host.errorLog.isEmpty());
     QVERIFY(leftovers(local, names).isEmpty());
+}
+
+void TestWebCopy::listedSizesSpareTheSizeQuestion()
+{
+    test::ZoSim sim({QStringLiteral("--drop-after"), QStringLiteral("60000")});
+    QVERIFY(sim.put("screendumps/a.bmp", pattern(1000)));
+    QVERIFY(sim.put("screendumps/b.bmp", pattern(2000)));
+    QVERIFY(sim.put("screendumps/cut.bmp", pattern(100000)));
+    QVERIFY2(sim.start(), qPrintable(sim.error()));
+    Rig rig(sim.ftpPort());
+    const QString local = freshFolder(QStringLiteral("listed"));
+
+    QStringList names;
+    QList<qint64> sizes;
+    QVERIFY(rig.batches.ListRemoteFiles(QStringLiteral("screendumps/*.bmp"), names, false, &sizes)
+                .succeeded());
+    QCOMPARE(names.size(), sizes.size());
+    // a file that changed since the listing still arrives whole
+    QVERIFY(sim.put("screendumps/b.bmp", pattern(3000)));
+    sim.clearLog();
+
+    const BatchResult result =
+        rig.batches.TransferFiles(local, QStringLiteral("screendumps\\"), names, false, sizes);
+    QCOMPARE(result.failed, 1);
+    QCOMPARE(test::readFile(local + QStringLiteral("a.bmp")), pattern(1000));
+    QCOMPARE(test::readFile(local + QStringLiteral("b.bmp")), pattern(3000));
+    // one cut short is no file, however the server ended it
+    QVERIFY(!QFileInfo::exists(local + QStringLiteral("cut.bmp")));
+    QVERIFY(leftovers(local, {"a.bmp", "b.bmp"}).isEmpty());
+    QVERIFY(rig.host.errorLog.contains(QStringLiteral(
+        "The connection to 127.0.0.1 broke off during the download of screendumps/cut.bmp")));
+    // only the two surprises were asked about
+    QVERIFY(sim.countCommands(QStringLiteral("SIZE")) <= 2);
 }
 
 void TestWebCopy::pathsRelativeAndRooted()
