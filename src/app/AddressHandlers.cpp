@@ -3,7 +3,7 @@
 
 #include "app/Settings.h"
 #include "app/ZoFtpForm.h"
-#include "platform/InspectorBar.h"
+#include "platform/PanelBar.h"
 
 #include <QComboBox>
 #include <QLineEdit>

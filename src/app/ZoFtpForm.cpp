@@ -8,8 +8,8 @@
 #include "app/StartUp.h"
 #include "platform/Dialogs.h"
 #include "platform/ExeInfo.h"
-#include "platform/InspectorBar.h"
 #include "platform/ListBox.h"
+#include "platform/PanelBar.h"
 #include "platform/ShellServices.h"
 #include "platform/WebCopy.h"
 #include "platform/ZipBuilder.h"
@@ -117,13 +117,12 @@ void TZoFtpForm::bindEvents()
     connect(DeleteAllScreenDumps, &QAction::triggered, this,
             &TZoFtpForm::DeleteAllScreenDumpsClick);
 
-    connect(VideoStandard, &InspectorBar::itemClicked, this, &TZoFtpForm::VideoStandardButtonClick);
-    connect(VideoStandard, &InspectorBar::buttonClicked, this,
+    connect(VideoStandard, &PanelBar::itemClicked, this, &TZoFtpForm::VideoStandardButtonClick);
+    connect(VideoStandard, &PanelBar::buttonClicked, this,
             &TZoFtpForm::VideoStandardUpdateButtonClick);
-    connect(VideoStandard, &InspectorBar::editBtnClicked, this,
-            &TZoFtpForm::VideoStandardEditBtnClick);
-    connect(VideoStandard, &InspectorBar::panelOpened, this, &TZoFtpForm::VideoStandardPanelOpen);
-    connect(VideoStandard, &InspectorBar::panelCaptionClicked, this,
+    connect(VideoStandard, &PanelBar::editBtnClicked, this, &TZoFtpForm::VideoStandardEditBtnClick);
+    connect(VideoStandard, &PanelBar::panelOpened, this, &TZoFtpForm::VideoStandardPanelOpen);
+    connect(VideoStandard, &PanelBar::panelCaptionClicked, this,
             &TZoFtpForm::VideoStandardPanelCaptionClick);
 
     connect(ListReports, &QPushButton::clicked, this, &TZoFtpForm::ListReportsClick);

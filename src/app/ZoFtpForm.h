@@ -20,7 +20,7 @@ namespace zo {
 class DeviceBatches;
 class ExeInfo;
 class FormStorage;
-class InspectorBar;
+class PanelBar;
 class ListBox;
 class OfficeStatusBar;
 class SettingsStore;
@@ -65,7 +65,7 @@ public:
     ListBox* SoftwareReleases = nullptr;
 
     // Test Patterns page
-    InspectorBar* VideoStandard = nullptr;
+    PanelBar* VideoStandard = nullptr;
     QLabel* Label2 = nullptr;
     QGroupBox* AdvGroupBox3 = nullptr;
     ListBox* UserPatternList = nullptr;

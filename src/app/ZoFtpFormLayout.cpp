@@ -4,8 +4,8 @@
 #include "app/Settings.h"
 #include "app/ZoFtpForm.h"
 #include "platform/ExeInfo.h"
-#include "platform/InspectorBar.h"
 #include "platform/ListBox.h"
+#include "platform/PanelBar.h"
 #include "platform/StatusBar.h"
 #include "platform/WebCopy.h"
 #include "platform/ZipBuilder.h"
@@ -212,7 +212,7 @@ void TZoFtpForm::buildTestPatternsPage()
     auto* row = new QHBoxLayout(TestPatternsPage);
     row->setContentsMargins(2, 2, 9, 2);
 
-    VideoStandard = named(new InspectorBar(TestPatternsPage), "VideoStandard");
+    VideoStandard = named(new PanelBar(TestPatternsPage), "VideoStandard");
     VideoStandard->setFixedWidth(180);
     VideoStandard->addPanel(QStringLiteral("SD"),
                             {{QStringLiteral("PAL"), 0}, {QStringLiteral("NTSC"), 1}});

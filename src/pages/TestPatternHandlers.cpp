@@ -2,8 +2,8 @@
 
 #include "app/ZoFtpForm.h"
 #include "pages/PageOperations.h"
-#include "platform/InspectorBar.h"
 #include "platform/ListBox.h"
+#include "platform/PanelBar.h"
 #include "platform/WebCopy.h"
 #include "transfer/Texts.h"
 

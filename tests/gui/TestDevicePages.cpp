@@ -7,8 +7,8 @@
 #include "ZoSim.h"
 #include "app/ZoApplication.h"
 #include "app/ZoFtpForm.h"
-#include "platform/InspectorBar.h"
 #include "platform/ListBox.h"
+#include "platform/PanelBar.h"
 #include "platform/StatusBar.h"
 #include "platform/WebCopy.h"
 
@@ -1103,7 +1103,7 @@ void TestDevicePages::updateButtonsDoNothing()
     form.VideoStandard->setItemIndex(3, 1);
     form.UserPatternList->addLine(QStringLiteral("from an earlier listing"));
 
-    InspectorBar* bar = form.VideoStandard;
+    PanelBar* bar = form.VideoStandard;
     for (int panel = 0; panel < bar->panelCount(); ++panel) {
         for (int index = 0; index < bar->itemCount(panel); ++index)
             bar->updateButton(panel, index)->click();

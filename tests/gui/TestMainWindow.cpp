@@ -6,8 +6,8 @@
 #include "TestEnvironment.h"
 #include "app/ZoApplication.h"
 #include "app/ZoFtpForm.h"
-#include "platform/InspectorBar.h"
 #include "platform/ListBox.h"
+#include "platform/PanelBar.h"
 #include "platform/StatusBar.h"
 
 #include <QAction>
@@ -225,13 +225,13 @@ void TestMainWindow::menusAndStatusBar()
 void TestMainWindow::videoStandardBar()
 {
     TZoFtpForm form({});
-    InspectorBar* bar = form.VideoStandard;
+    PanelBar* bar = form.VideoStandard;
     QCOMPARE(bar->panelCount(), 4);
     const QStringList captions = {"SD", "HD-720p", "HD-1035", "HD-1080"};
-    const QList<QList<InspectorBar::Item>> items = {{{"PAL", 0}, {"NTSC", 1}},
-                                                    {{"YCbCr", 2}, {"RGB", 3}},
-                                                    {{"YCbCr", 4}},
-                                                    {{"YCbCr", 5}, {"RGB", 6}}};
+    const QList<QList<PanelBar::Item>> items = {{{"PAL", 0}, {"NTSC", 1}},
+                                                {{"YCbCr", 2}, {"RGB", 3}},
+                                                {{"YCbCr", 4}},
+                                                {{"YCbCr", 5}, {"RGB", 6}}};
     for (int panel = 0; panel < 4; ++panel) {
         QCOMPARE(bar->panelCaption(panel), captions[panel]);
         QCOMPARE(bar->itemCount(panel), items[panel].size());

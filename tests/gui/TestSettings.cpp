@@ -7,8 +7,8 @@
 #include "ZoSim.h"
 #include "app/ZoApplication.h"
 #include "app/ZoFtpForm.h"
-#include "platform/InspectorBar.h"
 #include "platform/ListBox.h"
+#include "platform/PanelBar.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "platform/InspectorBar.h"
+#include "platform/PanelBar.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -14,7 +14,7 @@ constexpr int kRowHeight = 24;
 
 } // namespace
 
-InspectorBar::InspectorBar(QWidget* parent) : QWidget(parent)
+PanelBar::PanelBar(QWidget* parent) : QWidget(parent)
 {
     m_layout = new QVBoxLayout(this);
     m_layout->setContentsMargins(0, 0, 0, 0);
@@ -22,7 +22,7 @@ InspectorBar::InspectorBar(QWidget* parent) : QWidget(parent)
     m_layout->addStretch(1);
 }
 
-int InspectorBar::addPanel(const QString& caption, const QList<Item>& items)
+int PanelBar::addPanel(const QString& caption, const QList<Item>& items)
 {
     const int panelIndex = panelCount();
     const QString prefix = objectName() + QStringLiteral(".Panel%1").arg(panelIndex);
@@ -74,29 +74,29 @@ int InspectorBar::addPanel(const QString& caption, const QList<Item>& items)
     return panelIndex;
 }
 
-QString InspectorBar::panelCaption(int panel) const
+QString PanelBar::panelCaption(int panel) const
 {
     return validPanel(panel) ? m_panels[panel].caption : QString();
 }
 
-int InspectorBar::itemCount(int panel) const
+int PanelBar::itemCount(int panel) const
 {
     return validPanel(panel) ? static_cast<int>(m_panels[panel].rows.size()) : 0;
 }
 
-InspectorBar::Item InspectorBar::item(int panel, int index) const
+PanelBar::Item PanelBar::item(int panel, int index) const
 {
     if (index < 0 || index >= itemCount(panel))
         return {};
     return m_panels[panel].rows[index].item;
 }
 
-int InspectorBar::itemIndex(int panel) const
+int PanelBar::itemIndex(int panel) const
 {
     return validPanel(panel) ? m_panels[panel].itemIndex : -1;
 }
 
-void InspectorBar::setItemIndex(int panel, int index)
+void PanelBar::setItemIndex(int panel, int index)
 {
     if (!validPanel(panel))
         return;
@@ -104,7 +104,7 @@ void InspectorBar::setItemIndex(int panel, int index)
     showSelection(panel);
 }
 
-void InspectorBar::setTopPanel(int panel)
+void PanelBar::setTopPanel(int panel)
 {
     if (!validPanel(panel))
         return;
@@ -113,24 +113,24 @@ void InspectorBar::setTopPanel(int panel)
         m_panels[other].body->setVisible(other == panel);
 }
 
-QAbstractButton* InspectorBar::panelCaptionButton(int panel) const
+QAbstractButton* PanelBar::panelCaptionButton(int panel) const
 {
     return validPanel(panel) ? m_panels[panel].captionButton : nullptr;
 }
 
-QAbstractButton* InspectorBar::itemButton(int panel, int index) const
+QAbstractButton* PanelBar::itemButton(int panel, int index) const
 {
     return index >= 0 && index < itemCount(panel) ? m_panels[panel].rows[index].captionButton
                                                   : nullptr;
 }
 
-QAbstractButton* InspectorBar::updateButton(int panel, int index) const
+QAbstractButton* PanelBar::updateButton(int panel, int index) const
 {
     return index >= 0 && index < itemCount(panel) ? m_panels[panel].rows[index].updateButton
                                                   : nullptr;
 }
 
-void InspectorBar::onCaptionPressed(int panel)
+void PanelBar::onCaptionPressed(int panel)
 {
     if (panel == m_topPanel) {
         Q_EMIT panelCaptionClicked(panel);
@@ -140,7 +140,7 @@ void InspectorBar::onCaptionPressed(int panel)
     Q_EMIT panelOpened(panel);
 }
 
-void InspectorBar::showSelection(int panel)
+void PanelBar::showSelection(int panel)
 {
     const Panel& shown = m_panels[panel];
     for (int index = 0; index < shown.rows.size(); ++index)

@@ -12,7 +12,7 @@ namespace zo {
 // A bar of panels of which one is open at a time. Each panel holds rows of a caption and an
 // "Update" button; every row carries an integer tag, and every panel remembers its selected
 // row. Signals are raised only by what the user does, never by the setters.
-class InspectorBar : public QWidget
+class PanelBar : public QWidget
 {
     Q_OBJECT
 
@@ -23,7 +23,7 @@ public:
         int tag = 0;
     };
 
-    explicit InspectorBar(QWidget* parent = nullptr);
+    explicit PanelBar(QWidget* parent = nullptr);
 
     int addPanel(const QString& caption, const QList<Item>& items);
 
