@@ -193,6 +193,17 @@ int checkAddress(const Options& options)
     return usageError(texts::kAddressNotAFolder.arg(options.host, problem));
 }
 
+// The data folder and the folder kept for the instrument's address below it.
+int needDeviceFolders(const Options& options, QString& dataFolder, QString& deviceDir)
+{
+    if (const int status = needDataDir(dataFolder))
+        return status;
+    if (const int status = checkAddress(options))
+        return status;
+    deviceDir = deviceFolder(dataFolder, options.host);
+    return kExitOk;
+}
+
 int listCommand(const Options& options, const QStringList& args)
 {
     Session session(options.host);
@@ -295,9 +306,8 @@ int releaseInstallCommand(const Options& options, const QStringList& args)
 int screenDumpsGetCommand(const Options& options, const QStringList&)
 {
     QString folder;
-    if (const int status = needDataDir(folder))
-        return status;
-    if (const int status = checkAddress(options))
+    QString deviceDir;
+    if (const int status = needDeviceFolders(options, folder, deviceDir))
         return status;
     Session session(options.host);
     const QString target = screenDumpFolder(folder, options.host);
@@ -347,12 +357,10 @@ int patternsCommand(const Options& options, const QStringList& args)
 int configGetCommand(const Options& options, const QStringList&)
 {
     QString folder;
-    if (const int status = needDataDir(folder))
-        return status;
-    if (const int status = checkAddress(options))
+    QString deviceDir;
+    if (const int status = needDeviceFolders(options, folder, deviceDir))
         return status;
     Session session(options.host);
-    const QString deviceDir = deviceFolder(folder, options.host);
     const BatchResult result = getConfigFile(session.batches(), deviceDir);
     if (result.succeeded())
         out() << deviceDir + kConfigFileName << Qt::endl;
@@ -362,11 +370,9 @@ int configGetCommand(const Options& options, const QStringList&)
 int configPutCommand(const Options& options, const QStringList&)
 {
     QString folder;
-    if (const int status = needDataDir(folder))
+    QString deviceDir;
+    if (const int status = needDeviceFolders(options, folder, deviceDir))
         return status;
-    if (const int status = checkAddress(options))
-        return status;
-    const QString deviceDir = deviceFolder(folder, options.host);
     if (!QFileInfo(deviceDir + kConfigFileName).isFile()) {
         say(texts::kNoConfigFile);
         return kExitFailed;

@@ -4,6 +4,7 @@
 #include "DialogRecorder.h"
 #include "Pictures.h"
 #include "TestEnvironment.h"
+#include "WindowDriving.h"
 #include "ZoSim.h"
 #include "app/ZoApplication.h"
 #include "app/ZoFtpForm.h"
@@ -96,22 +97,6 @@ bool wasContacted(const test::ZoSim& sim)
 QSize pictureSize(const TZoFtpForm& form)
 {
     return form.ScreenDumpImage->pixmap().size();
-}
-
-// Drops local files on the window as the desktop shell does.
-void dropFiles(TZoFtpForm& form, const QStringList& paths)
-{
-    QList<QUrl> urls;
-    for (const QString& path : paths)
-        urls << QUrl::fromLocalFile(path);
-    QMimeData data;
-    data.setUrls(urls);
-    const QPoint at = form.rect().center();
-    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&form, &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&form, &drop);
 }
 
 // Runs an action once, the first time a condition holds while the window waits in a batch.
@@ -435,11 +420,8 @@ void TestDevicePages::deleteFile()
     form.DeleteScreenDump->trigger();
 
     if (asked) {
-        QCOMPARE(dialogs.texts(),
-                 QStringList{"Do you want to delete this screen dump on remote Zo"});
-        QCOMPARE(dialogs.requests.first().icon, MessageIcon::Confirmation);
-        QCOMPARE(dialogs.requests.first().buttons,
-                 (QList<MessageButton>{MessageButton::Yes, MessageButton::No}));
+        QVERIFY(dialogs.askedOnce(
+            QStringLiteral("Do you want to delete this screen dump on remote Zo")));
     } else {
         QVERIFY(dialogs.requests.isEmpty());
     }
@@ -490,14 +472,11 @@ void TestDevicePages::deleteAllFiles()
     dialogs.answers << answer;
     form.DeleteAllScreenDumps->trigger();
 
-    QCOMPARE(dialogs.texts(), asked ? QStringList{"Do you want to delete ALL screen dumps on "
-                                                  "remote Zo"}
-                                    : QStringList{});
-    if (asked) {
-        QCOMPARE(dialogs.requests.first().icon, MessageIcon::Confirmation);
-        QCOMPARE(dialogs.requests.first().buttons,
-                 (QList<MessageButton>{MessageButton::Yes, MessageButton::No}));
-    }
+    if (asked)
+        QVERIFY(dialogs.askedOnce(
+            QStringLiteral("Do you want to delete ALL screen dumps on remote Zo")));
+    else
+        QVERIFY(dialogs.requests.isEmpty());
     QCOMPARE(wasContacted(sim), deleted);
     QCOMPARE(sim.filesIn("screendumps"),
              deleted ? QStringList{"notes.txt"}
@@ -1151,7 +1130,8 @@ void TestDevicePages::droppedFilesGoToTheChosenStandard()
     if (chosen >= 0)
         form.VideoStandard->itemButton(panel, chosen)->click();
 
-    dropFiles(form, {desktop + "mine.pat", desktop + "README", desktop + "other/zone.pat"});
+    QVERIFY(test::dropFiles(
+        form, {desktop + "mine.pat", desktop + "README", desktop + "other/zone.pat"}));
 
     const QString remote = QStringLiteral("patterns/") + folder;
     QCOMPARE(sim.filesIn(remote), (QStringList{"mine.pat", "old.pat", "zone.pat"}));
@@ -1185,7 +1165,7 @@ void TestDevicePages::dropWhileABatchRunsIsRefused()
                              return;
                          dropped = true;
                          form.MainPager->setCurrentWidget(form.TestPatternsPage);
-                         dropFiles(form, {desktop + "late.pat"});
+                         QVERIFY(test::dropFiles(form, {desktop + "late.pat"}));
                      });
     press(form, form.ScreenDumps, form.GetAllScreenDumps);
 

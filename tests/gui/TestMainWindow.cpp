@@ -4,6 +4,7 @@
 #include "DialogRecorder.h"
 #include "Pictures.h"
 #include "TestEnvironment.h"
+#include "WindowDriving.h"
 #include "app/ZoApplication.h"
 #include "app/ZoFtpForm.h"
 #include "platform/ListBox.h"
@@ -41,22 +42,6 @@ QStringList offeredTabs(const TZoFtpForm& form)
             tabs << form.MainPager->tabText(index);
     }
     return tabs;
-}
-
-// Drops local files on the window as the desktop shell does.
-void dropFiles(TZoFtpForm& form, const QStringList& paths)
-{
-    QList<QUrl> urls;
-    for (const QString& path : paths)
-        urls << QUrl::fromLocalFile(path);
-    QMimeData data;
-    data.setUrls(urls);
-    const QPoint at = form.rect().center();
-    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&form, &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&form, &drop);
 }
 
 class Thrower : public QObject
@@ -287,15 +272,15 @@ void TestMainWindow::dropsOnTheSoftwarePage()
 
     TZoFtpForm form({});
     form.show();
-    dropFiles(form, {desktop + "A.ZIP", desktop + "notes.txt", desktop + "README",
-                     desktop + "Release9.ZIP"});
+    QVERIFY(test::dropFiles(form, {desktop + "A.ZIP", desktop + "notes.txt", desktop + "README",
+                                   desktop + "Release9.ZIP"}));
     QStringList kept = QDir(softwareFolder()).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
     QCOMPARE(kept, (QStringList{"A.ZIP", "Release9.ZIP"}));
     // only release archives are listed, each drop refreshed the list
     QCOMPARE(form.SoftwareReleases->lines(), (QStringList{"Release9.ZIP"}));
 
     // a second archive of that name never replaces the one kept
-    dropFiles(form, {desktop + QStringLiteral("other/Release9.ZIP")});
+    QVERIFY(test::dropFiles(form, {desktop + QStringLiteral("other/Release9.ZIP")}));
     QCOMPARE(test::readFile(softwareFolder() + QStringLiteral("Release9.ZIP")),
              QByteArray("first"));
     QCOMPARE(form.SoftwareReleases->lines(), (QStringList{"Release9.ZIP"}));
@@ -311,7 +296,7 @@ void TestMainWindow::dropsOnOtherPagesAreSkipped()
     for (QWidget* page :
          {form.ReportFiles, form.ScreenDumps, form.Manufacturing, form.ErrorLogPage}) {
         form.MainPager->setCurrentWidget(page);
-        dropFiles(form, {desktop + QStringLiteral("release7.zip")});
+        QVERIFY(test::dropFiles(form, {desktop + QStringLiteral("release7.zip")}));
         QCOMPARE(form.MainPager->currentWidget(), page);
     }
     QVERIFY(!QFileInfo::exists(softwareFolder() + QStringLiteral("release7.zip")));

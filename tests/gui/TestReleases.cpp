@@ -4,6 +4,7 @@
 
 #include "DialogRecorder.h"
 #include "TestEnvironment.h"
+#include "WindowDriving.h"
 #include "ZipArchives.h"
 #include "ZoSim.h"
 #include "app/ZoApplication.h"
@@ -94,20 +95,6 @@ void clickRelease(TZoFtpForm& form, const QString& name)
     QTest::mouseClick(form.SoftwareReleases->viewport(), Qt::LeftButton, {},
                       form.SoftwareReleases->visualItemRect(item).center());
     QCOMPARE(form.SoftwareReleases->selectedLine(), name);
-}
-
-void dropFiles(TZoFtpForm& form, const QStringList& paths)
-{
-    QList<QUrl> urls;
-    for (const QString& path : paths)
-        urls << QUrl::fromLocalFile(path);
-    QMimeData data;
-    data.setUrls(urls);
-    const QPoint at = form.rect().center();
-    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&form, &enter);
-    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&form, &drop);
 }
 
 QStringList failedLines(const TZoFtpForm& form)
@@ -676,11 +663,8 @@ void TestReleases::deleteRelease()
     form.DeleteSoftware->trigger();
 
     if (select) {
-        QCOMPARE(dialogs.texts(),
-                 QStringList{"Are you sure you want to delete this software release"});
-        QCOMPARE(dialogs.requests.first().icon, MessageIcon::Confirmation);
-        QCOMPARE(dialogs.requests.first().buttons,
-                 (QList<MessageButton>{MessageButton::Yes, MessageButton::No}));
+        QVERIFY(dialogs.askedOnce(
+            QStringLiteral("Are you sure you want to delete this software release")));
     } else {
         QCOMPARE(dialogs.texts(), QStringList());
     }
@@ -702,7 +686,7 @@ void TestReleases::refreshedListLeavesTheButtonHarmless()
     form.ZoIPAddress->setEditText(QStringLiteral("127.0.0.1"));
     clickRelease(form, "release1.zip");
 
-    dropFiles(form, {desktop + "release8.zip"});
+    QVERIFY(test::dropFiles(form, {desktop + "release8.zip"}));
     QCOMPARE(form.SoftwareReleases->lines(), (QStringList{"release1.zip", "release8.zip"}));
     QCOMPARE(form.SoftwareReleases->itemIndex(), -1);
     QVERIFY(form.CopySwToZo->isEnabled());
@@ -739,7 +723,7 @@ void TestReleases::noDocumentsFolder()
     TZoFtpForm& form = rig.form();
     QVERIFY(form.DataDir.isEmpty());
 
-    dropFiles(form, {desktop + "release8.zip"});
+    QVERIFY(test::dropFiles(form, {desktop + "release8.zip"}));
     test::DialogRecorder dialogs;
     QTest::mouseClick(form.RefreshList, Qt::LeftButton);
     QCOMPARE(dialogs.texts(),

@@ -33,6 +33,15 @@ public:
         return shown;
     }
 
+    // Whether the one box shown was the confirmation that asks this question, with Yes and No.
+    bool askedOnce(const QString& question) const
+    {
+        return requests.size() == 1 && requests.first().text == question &&
+               requests.first().icon == MessageIcon::Confirmation &&
+               requests.first().buttons ==
+                   QList<MessageButton>{MessageButton::Yes, MessageButton::No};
+    }
+
     QList<MessageButton> answers;
     QList<MessageRequest> requests;
 
