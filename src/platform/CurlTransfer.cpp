@@ -1,5 +1,6 @@
 #include "platform/CurlTransfer.h"
 
+#include "platform/CurlRequest.h"
 #include "platform/FtpListing.h"
 #include "platform/SafeFile.h"
 #include "platform/ShellServices.h"
@@ -13,14 +14,6 @@
 #include <curl/curl.h>
 #include <mutex>
 
-#ifdef Q_OS_WIN
-#include <winsock2.h>
-#include <ws2tcpip.h>
-#else
-#include <netdb.h>
-#include <sys/socket.h>
-#endif
-
 namespace zo {
 namespace {
 
@@ -28,9 +21,6 @@ namespace {
 // takes up to this much, so a large file costs a quarter of the reads, polls and progress calls
 // that 128 KiB would
 constexpr long kBufferSize = 512 * 1024;
-// Progress goes to the window's thread at most this often (and once more when an item
-// completes): every report wakes that thread, and libcurl calls us once per read.
-constexpr std::chrono::milliseconds kProgressInterval(50);
 constexpr long kAcceptTimeoutMs = 10000;
 constexpr qint64 kListingLimit = 64 * 1024 * 1024;
 const char* const kLoopbackNoProxy = "localhost,127.0.0.0/8,::1";
@@ -48,13 +38,6 @@ QString seconds(int milliseconds)
     return QString::number(std::max(1, milliseconds / 1000));
 }
 
-// A name that goes into an FTP command must not be able to end that command early.
-bool hasControlCharacter(const QString& text)
-{
-    return std::any_of(text.begin(), text.end(),
-                       [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
-}
-
 QString afterLastSlash(const QString& path)
 {
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
@@ -63,83 +46,6 @@ QString afterLastSlash(const QString& path)
 QString localFilePath(const QString& folder, const QString& name)
 {
     return withTrailingSeparator(folder) + name;
-}
-
-QByteArray encodePath(const QString& path)
-{
-    QByteArrayList encoded;
-    for (const QString& part : path.split(QLatin1Char('/')))
-        encoded << QUrl::toPercentEncoding(part);
-    return encoded.join('/');
-}
-
-// An FTP address for a remote path in "/" form; a path that begins with "/" starts at the
-// server's root, any other at the folder the login starts in.
-QByteArray ftpUrl(const ItemJob& job, const QString& path)
-{
-    QString host = job.host;
-    if (host.contains(QLatin1Char(':')) && !host.startsWith(QLatin1Char('[')))
-        host = QLatin1Char('[') + host + QLatin1Char(']');
-    // whatever the address box holds stays a host name: "/", "@" and the like are encoded
-    QByteArray url =
-        "ftp://" + QUrl::toPercentEncoding(host, "[]:") + ':' + QByteArray::number(job.port) + '/';
-    if (path.startsWith(QLatin1Char('/')))
-        url += "%2F/" + encodePath(path.mid(1));
-    else
-        url += encodePath(path);
-    return url;
-}
-
-QString peerAddress(curl_socket_t socket)
-{
-    sockaddr_storage peer{};
-    socklen_t length = sizeof(peer);
-    if (getpeername(socket, reinterpret_cast<sockaddr*>(&peer), &length) != 0)
-        return {};
-    char host[NI_MAXHOST] = {};
-    if (getnameinfo(reinterpret_cast<sockaddr*>(&peer), length, host, sizeof(host), nullptr, 0,
-                    NI_NUMERICHOST) != 0)
-        return {};
-    QString address = QString::fromLatin1(host);
-    if (address.startsWith(QStringLiteral("::ffff:")))
-        address = address.mid(7);
-    return address;
-}
-
-bool isConnectFailure(CURLcode code)
-{
-    switch (code) {
-    case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_RESOLVE_PROXY:
-    case CURLE_COULDNT_CONNECT:
-    case CURLE_LOGIN_DENIED:
-    case CURLE_URL_MALFORMAT:
-    case CURLE_FTP_WEIRD_SERVER_REPLY:
-    case CURLE_FTP_WEIRD_PASS_REPLY:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool isNetworkFailure(CURLcode code)
-{
-    switch (code) {
-    case CURLE_OPERATION_TIMEDOUT:
-    case CURLE_RECV_ERROR:
-    case CURLE_SEND_ERROR:
-    case CURLE_GOT_NOTHING:
-    case CURLE_PARTIAL_FILE:
-    case CURLE_FTP_COULDNT_USE_REST:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool isUnknownCommand(long ftpReply)
-{
-    return ftpReply == 500 || ftpReply == 501 || ftpReply == 502 || ftpReply == 504;
 }
 
 } // namespace
@@ -154,175 +60,12 @@ struct CurlTransfer::Handle
     }
 };
 
-struct CurlTransfer::Request
-{
-    CURL* curl = nullptr;
-    const ItemJob* job = nullptr;
-    const std::atomic_bool* cancel = nullptr;
-    bool reportsProgress = false;
-    bool upload = false;
-    bool isHttp = false;
-
-    SafeFile* file = nullptr;
-    QByteArray* buffer = nullptr;
-    QFile* source = nullptr;
-    qint64 sizeLimit = 0;
-    qint64 received = 0;
-    // the total to show when libcurl knows none (a download whose size a listing gave)
-    quint64 knownTotal = 0;
-
-    long httpStatus = 0;
-    bool tooLarge = false;
-    bool writeFailed = false;
-    bool readFailed = false;
-    bool foreignPeer = false;
-    QString foreignAddress;
-    // the latest figures libcurl gave, those last reported, and when
-    quint64 seenNow = 0;
-    quint64 seenTotal = 0;
-    quint64 lastNow = ~quint64(0);
-    quint64 lastTotal = ~quint64(0);
-    std::chrono::steady_clock::time_point lastReport;
-
-    CURLcode result = CURLE_OK;
-    curl_off_t pretransfer = 0;
-    long ftpReply = 0;
-    char errorText[CURL_ERROR_SIZE] = {};
-
-    // Failed before the server session was set up: no connection, or no login.
-    bool failedBeforeSession() const
-    {
-        return isConnectFailure(result) || (isNetworkFailure(result) && pretransfer == 0);
-    }
-};
-
 struct CurlTransfer::Listing
 {
     CURLcode result = CURLE_OK;
     bool folderMissing = false;
     QList<ListingEntry> entries;
 };
-
-namespace {
-
-size_t onWrite(char* data, size_t size, size_t count, void* userdata)
-{
-    auto* request = static_cast<CurlTransfer::Request*>(userdata);
-    const size_t bytes = size * count;
-    if (request->isHttp) {
-        long status = 0;
-        curl_easy_getinfo(request->curl, CURLINFO_RESPONSE_CODE, &status);
-        // an error page is not the file: swallow it
-        if (status >= 300) {
-            request->httpStatus = status;
-            return bytes;
-        }
-    }
-    const qint64 limit = request->sizeLimit;
-    if (limit > 0 && request->received + static_cast<qint64>(bytes) > limit) {
-        request->tooLarge = true;
-        return 0;
-    }
-    if (request->file) {
-        if (!request->file->write(data, static_cast<qint64>(bytes))) {
-            request->writeFailed = true;
-            return 0;
-        }
-    } else if (request->buffer) {
-        request->buffer->append(data, static_cast<qsizetype>(bytes));
-    }
-    request->received += static_cast<qint64>(bytes);
-    return bytes;
-}
-
-size_t onRead(char* data, size_t size, size_t count, void* userdata)
-{
-    auto* request = static_cast<CurlTransfer::Request*>(userdata);
-    const qint64 read = request->source->read(data, static_cast<qint64>(size * count));
-    if (read < 0) {
-        request->readFailed = true;
-        return CURL_READFUNC_ABORT;
-    }
-    return static_cast<size_t>(read);
-}
-
-// Hands the latest figures to the item's progress handler, unless they were handed already.
-void reportProgress(CurlTransfer::Request& request)
-{
-    if (!request.reportsProgress || !request.job->progress)
-        return;
-    if (request.isHttp && request.httpStatus >= 300)
-        return;
-    if (request.seenNow == request.lastNow && request.seenTotal == request.lastTotal)
-        return;
-    request.lastNow = request.seenNow;
-    request.lastTotal = request.seenTotal;
-    request.job->progress(request.seenNow, request.seenTotal);
-}
-
-int onProgress(void* userdata, curl_off_t downloadTotal, curl_off_t downloadNow,
-               curl_off_t uploadTotal, curl_off_t uploadNow)
-{
-    auto* request = static_cast<CurlTransfer::Request*>(userdata);
-    if (request->cancel && request->cancel->load(std::memory_order_relaxed))
-        return 1;
-    if (!request->reportsProgress || !request->job->progress)
-        return 0;
-    if (request->isHttp && request->httpStatus >= 300)
-        return 0;
-    request->seenNow = static_cast<quint64>(request->upload ? uploadNow : downloadNow);
-    request->seenTotal = static_cast<quint64>(request->upload ? uploadTotal : downloadTotal);
-    if (request->seenTotal == 0)
-        request->seenTotal = request->knownTotal;
-    const bool complete = request->seenTotal > 0 && request->seenNow == request->seenTotal;
-    const auto clock = std::chrono::steady_clock::now();
-    if (!complete && clock - request->lastReport < kProgressInterval)
-        return 0;
-    request->lastReport = clock;
-    reportProgress(*request);
-    return 0;
-}
-
-// In active mode anyone could connect to the port we announce: only the instrument may.
-int onSocketOption(void* userdata, curl_socket_t socket, curlsocktype purpose)
-{
-    if (purpose != CURLSOCKTYPE_ACCEPT)
-        return CURL_SOCKOPT_OK;
-    auto* request = static_cast<CurlTransfer::Request*>(userdata);
-    char* primary = nullptr;
-    curl_easy_getinfo(request->curl, CURLINFO_PRIMARY_IP, &primary);
-    QString instrument = QString::fromLatin1(primary ? primary : "");
-    if (instrument.startsWith(QStringLiteral("::ffff:")))
-        instrument = instrument.mid(7);
-    const QString peer = peerAddress(socket);
-    if (!peer.isEmpty() && peer == instrument)
-        return CURL_SOCKOPT_OK;
-    request->foreignPeer = true;
-    request->foreignAddress = peer;
-    return CURL_SOCKOPT_ERROR;
-}
-
-template <typename Value>
-void setOption(CURL* curl, CURLoption option, Value value)
-{
-    curl_easy_setopt(curl, option, value);
-}
-
-struct SlistDeleter
-{
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
-};
-using Slist = std::unique_ptr<curl_slist, SlistDeleter>;
-
-Slist makeSlist(const QList<QByteArray>& lines)
-{
-    curl_slist* list = nullptr;
-    for (const QByteArray& line : lines)
-        list = curl_slist_append(list, line.constData());
-    return Slist(list);
-}
-
-} // namespace
 
 CurlTransfer::CurlTransfer(Settings settings)
     : m_settings(std::move(settings)), m_handle(std::make_unique<Handle>())
@@ -364,7 +107,7 @@ ItemOutcome CurlTransfer::run(const ItemJob& job)
     }
 }
 
-void CurlTransfer::prepare(Request& request, const ItemJob& job)
+void CurlTransfer::prepare(CurlRequest& request, const ItemJob& job)
 {
     CURL* curl = m_handle->curl;
     // a reset keeps the handle's live connection, so the next request reuses it
@@ -404,7 +147,7 @@ void CurlTransfer::prepare(Request& request, const ItemJob& job)
     setOption(curl, CURLOPT_SOCKOPTDATA, &request);
 }
 
-int CurlTransfer::perform(Request& request)
+int CurlTransfer::perform(CurlRequest& request)
 {
     request.result = curl_easy_perform(request.curl);
     // the last figures of a finished transfer are shown even when they came too soon
@@ -415,7 +158,8 @@ int CurlTransfer::perform(Request& request)
     return request.result;
 }
 
-void CurlTransfer::reportFtpFailure(const Request& request, const ItemJob& job, const QString& what)
+void CurlTransfer::reportFtpFailure(const CurlRequest& request, const ItemJob& job,
+                                    const QString& what)
 {
     if (request.result == CURLE_ABORTED_BY_CALLBACK) {
         if (request.foreignPeer)
@@ -478,7 +222,7 @@ ItemOutcome CurlTransfer::ftpDownload(const ItemJob& job)
         report(kErrorTargetFile, QStringLiteral("Cannot create target file ") + localPath);
         return {};
     }
-    Request request;
+    CurlRequest request;
     prepare(request, job);
     request.file = &file;
     request.reportsProgress = true;
@@ -536,7 +280,7 @@ ItemOutcome CurlTransfer::ftpUpload(const ItemJob& job)
     const QString folder = job.targetDir;
     const QByteArray url = ftpUrl(job, folder + sentName);
 
-    Request request;
+    CurlRequest request;
     prepare(request, job);
     request.source = &source;
     request.upload = true;
@@ -583,7 +327,7 @@ void CurlTransfer::removeLeftover(const ItemJob& job, const QString& folder, con
 {
     // brief and best effort, also after a cancel: a half-sent copy is of no use to the
     // instrument, and its real file was never touched
-    Request request;
+    CurlRequest request;
     prepare(request, job);
     request.cancel = nullptr;
     const Slist commands = makeSlist({"DELE " + name.toUtf8()});
@@ -604,7 +348,7 @@ bool CurlTransfer::confirmRemoteSize(const ItemJob& job, const QByteArray& url, 
                                      const QString& shownName)
 {
     // a server may answer "complete" for a file it cut short
-    Request request;
+    CurlRequest request;
     prepare(request, job);
     setOption(request.curl, CURLOPT_URL, url.constData());
     setOption(request.curl, CURLOPT_NOBODY, 1L);
@@ -628,7 +372,7 @@ bool CurlTransfer::confirmRemoteSize(const ItemJob& job, const QByteArray& url, 
 
 qint64 CurlTransfer::remoteSize(const ItemJob& job, const QByteArray& url)
 {
-    Request request;
+    CurlRequest request;
     prepare(request, job);
     setOption(request.curl, CURLOPT_URL, url.constData());
     setOption(request.curl, CURLOPT_NOBODY, 1L);
@@ -643,7 +387,7 @@ bool CurlTransfer::renameRemote(const ItemJob& job, const QByteArray& folderUrl,
                                 const QString& from, const QString& to)
 {
     const auto attempt = [&](const QList<QByteArray>& commands) {
-        Request request;
+        CurlRequest request;
         prepare(request, job);
         const Slist list = makeSlist(commands);
         setOption(request.curl, CURLOPT_URL, folderUrl.constData());
@@ -674,7 +418,7 @@ ItemOutcome CurlTransfer::ftpDelete(const ItemJob& job)
                QStringLiteral("Refused to delete \"%1\": that is no remote file name").arg(name));
         return {false, true, {}};
     }
-    Request request;
+    CurlRequest request;
     prepare(request, job);
     const Slist commands = makeSlist({"DELE " + name.toUtf8()});
     setOption(request.curl, CURLOPT_URL, ftpUrl(job, job.targetDir).constData());
@@ -695,7 +439,7 @@ CurlTransfer::Listing CurlTransfer::fetchListing(const ItemJob& job, const QStri
     for (;;) {
         const bool useMlsd = !m_mlsdUnsupported;
         QByteArray reply;
-        Request request;
+        CurlRequest request;
         prepare(request, job);
         request.buffer = &reply;
         request.sizeLimit = kListingLimit;
@@ -783,7 +527,7 @@ ItemOutcome CurlTransfer::httpDownload(const ItemJob& job)
         report(kErrorTargetFile, QStringLiteral("Cannot create file ") + localPath);
         return {};
     }
-    Request request;
+    CurlRequest request;
     prepare(request, job);
     request.file = &file;
     request.reportsProgress = true;

@@ -10,6 +10,8 @@
 
 namespace zo {
 
+struct CurlRequest;
+
 // Error codes of our own, beside those the component has always had; none of them ends a batch.
 inline constexpr int kErrorTimeout = 11;
 inline constexpr int kErrorBrokenOff = 12;
@@ -68,8 +70,7 @@ public:
     // Ends the session and its connection.
     void close();
 
-    // One libcurl request, and what one directory request brought.
-    struct Request;
+    // What one directory request brought.
     struct Listing;
 
 private:
@@ -90,9 +91,9 @@ private:
     bool renameRemote(const ItemJob& job, const QByteArray& folderUrl, const QString& from,
                       const QString& to);
 
-    void prepare(Request& request, const ItemJob& job);
-    int perform(Request& request);
-    void reportFtpFailure(const Request& request, const ItemJob& job, const QString& what);
+    void prepare(CurlRequest& request, const ItemJob& job);
+    int perform(CurlRequest& request);
+    void reportFtpFailure(const CurlRequest& request, const ItemJob& job, const QString& what);
     void report(int code, const QString& text);
 
     Settings m_settings;

@@ -45,11 +45,6 @@ QStringList lines(const QString& text)
     return text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-QString dataDir()
-{
-    return zo::test::documentsPath() + QStringLiteral("/CorvaneZoFtp/");
-}
-
 } // namespace
 
 class TestCli : public QObject
@@ -175,7 +170,7 @@ void TestCli::pageCommands()
 
     const Run dumps = runCli(host + QStringList{"screendumps", "get"}, port);
     QCOMPARE(dumps.status, 0);
-    const QString dumpFolder = dataDir() + QStringLiteral("127.0.0.1/ScreenDumps/");
+    const QString dumpFolder = zo::test::dataDir() + QStringLiteral("127.0.0.1/ScreenDumps/");
     QCOMPARE(dumps.out, dumpFolder + QLatin1Char('\n'));
     QCOMPARE(QDir(dumpFolder).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase),
              (QStringList{"dump_0001.bmp", "dump_0002.bmp", "dump_0003.bmp", "DUMP_0004.BMP"}));
@@ -194,7 +189,7 @@ void TestCli::pageCommands()
 
     const Run config = runCli(host + QStringList{"config", "get"}, port);
     QCOMPARE(config.status, 0);
-    const QString localConfig = dataDir() + QStringLiteral("127.0.0.1/system.cfg");
+    const QString localConfig = zo::test::dataDir() + QStringLiteral("127.0.0.1/system.cfg");
     QCOMPARE(zo::test::readFile(localConfig), m_sim.get("system.cfg"));
     QVERIFY(zo::test::writeFile(localConfig, "edited=1\n"));
     QCOMPARE(runCli(host + QStringList{"config", "put"}, port).status, 0);
@@ -215,7 +210,7 @@ void TestCli::pageCommands()
 void TestCli::releases()
 {
     const int port = m_sim.ftpPort();
-    const QString software = dataDir() + QStringLiteral("Software/");
+    const QString software = zo::test::dataDir() + QStringLiteral("Software/");
     QVERIFY(zo::test::writeFile(software + QStringLiteral("Release1.ZIP"), "not even a zip"));
 
     const Run fetch = runCli({"release", "fetch"}, 0, m_sim.manifestUrl());

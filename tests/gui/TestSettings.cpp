@@ -4,6 +4,7 @@
 #include "DialogRecorder.h"
 #include "Pictures.h"
 #include "TestEnvironment.h"
+#include "WindowDriving.h"
 #include "ZoSim.h"
 #include "app/ZoApplication.h"
 #include "app/ZoFtpForm.h"
@@ -29,16 +30,6 @@ const QString kDesignedText = QStringLiteral("192.168.0.");
 const QSize kDesignedSize(776, 444);
 const QString kNoManifest = QStringLiteral("http://127.0.0.1:9/Software/zo/setup3.ini");
 
-QString dataDir()
-{
-    return test::documentsPath() + QStringLiteral("/CorvaneZoFtp/");
-}
-
-QString dumpsOf(const QString& address)
-{
-    return dataDir() + address + QStringLiteral("/ScreenDumps/");
-}
-
 QString settingsFile()
 {
     return test::testHome() + QStringLiteral("/.config/Corvane/FTPClient.conf");
@@ -63,19 +54,6 @@ QStringList history(const TZoFtpForm& form)
     for (int index = 0; index < form.ZoIPAddress->count(); ++index)
         entries << form.ZoIPAddress->itemText(index);
     return entries;
-}
-
-void pointAt(TZoFtpForm& form, int port, const QString& address = QStringLiteral("127.0.0.1"))
-{
-    qputenv("ZOFTP_PORT", QByteArray::number(port));
-    form.ZoIPAddress->setEditText(address);
-}
-
-// Types a new address over the old one, as the user does: every keystroke raises the change.
-void typeAddress(TZoFtpForm& form, const QString& address)
-{
-    form.ZoIPAddress->lineEdit()->selectAll();
-    QTest::keyClicks(form.ZoIPAddress->lineEdit(), address);
 }
 
 // Opens the address box's drop-down and clicks one of its entries.
@@ -149,7 +127,7 @@ private Q_SLOTS:
 
 void TestSettings::init()
 {
-    QDir(dataDir()).removeRecursively();
+    QDir(test::dataDir()).removeRecursively();
     QSettings settings(QStringLiteral("Corvane"), QStringLiteral("FTPClient"));
     settings.clear();
     settings.sync();
@@ -174,7 +152,7 @@ void TestSettings::batchAddsItsHostOnce()
     TZoFtpForm form({});
     form.show();
     form.ZoIPAddress->addItem(QStringLiteral("127.0.0.9"));
-    pointAt(form, sim.ftpPort());
+    test::pointAt(form, sim.ftpPort());
 
     form.MainPager->setCurrentWidget(form.ScreenDumps);
     QTest::mouseClick(form.GetAllScreenDumps, Qt::LeftButton);
@@ -203,7 +181,7 @@ void TestSettings::letterCaseOfTheHost()
     form.show();
     form.ZoIPAddress->addItem(QStringLiteral("localhost"));
     form.ZoIPAddress->setCurrentIndex(-1);
-    pointAt(form, sim.ftpPort(), QStringLiteral("LOCALHOST"));
+    test::pointAt(form, sim.ftpPort(), QStringLiteral("LOCALHOST"));
     form.MainPager->setCurrentWidget(form.ReportFiles);
 
     QTest::mouseClick(form.ListReports, Qt::LeftButton);
@@ -226,7 +204,7 @@ void TestSettings::failedConnectionAddsNothing()
 {
     TZoFtpForm form({QStringLiteral("-M")});
     form.show();
-    pointAt(form, test::closedPort());
+    test::pointAt(form, test::closedPort());
 
     form.MainPager->setCurrentWidget(form.ScreenDumps);
     QTest::mouseClick(form.GetAllScreenDumps, Qt::LeftButton);
@@ -255,10 +233,10 @@ void TestSettings::itemFailedAfterConnectingAddsItsHost()
     QFETCH(bool, put);
     test::ZoSim sim(options);
     QVERIFY2(sim.start(), qPrintable(sim.error()));
-    QVERIFY(test::writeFile(dataDir() + "127.0.0.1/system.cfg", "name=zo\n"));
+    QVERIFY(test::writeFile(test::dataDir() + "127.0.0.1/system.cfg", "name=zo\n"));
     TZoFtpForm form({QStringLiteral("-M")});
     form.show();
-    pointAt(form, sim.ftpPort());
+    test::pointAt(form, sim.ftpPort());
     form.MainPager->setCurrentWidget(form.Manufacturing);
 
     QTest::mouseClick(put ? form.PutConfigFile : form.GetConfigFile, Qt::LeftButton);
@@ -276,7 +254,7 @@ void TestSettings::webDownloadLeavesTheHistory()
     qputenv("ZOFTP_MANIFEST_URL", sim.manifestUrl().toUtf8());
     TZoFtpForm form({});
     form.show();
-    pointAt(form, sim.ftpPort());
+    test::pointAt(form, sim.ftpPort());
 
     QTest::mouseClick(form.RefreshList, Qt::LeftButton);
 
@@ -289,10 +267,10 @@ void TestSettings::webDownloadLeavesTheHistory()
 
 void TestSettings::pickingAnEntryFollowsIt()
 {
-    QVERIFY(test::writeFile(dumpsOf("127.0.0.1") + "one.bmp", test::bitmap(16, 9)));
-    QVERIFY(test::writeFile(dumpsOf("127.0.0.5") + "five_a.bmp", test::bitmap(32, 18)));
-    QVERIFY(test::writeFile(dumpsOf("127.0.0.5") + "five_b.bmp", test::bitmap(64, 36)));
-    QVERIFY(test::writeFile(dataDir() + "Software/release_1.zip", "r"));
+    QVERIFY(test::writeFile(test::dumpsOf("127.0.0.1") + "one.bmp", test::bitmap(16, 9)));
+    QVERIFY(test::writeFile(test::dumpsOf("127.0.0.5") + "five_a.bmp", test::bitmap(32, 18)));
+    QVERIFY(test::writeFile(test::dumpsOf("127.0.0.5") + "five_b.bmp", test::bitmap(64, 36)));
+    QVERIFY(test::writeFile(test::dataDir() + "Software/release_1.zip", "r"));
     store(QStringLiteral("ZoIPAddress.Items"), QStringList{"127.0.0.1", "127.0.0.5"});
     store(QStringLiteral("ZoIPAddress.ItemIndex"), 0);
     store(QStringLiteral("ZoIPAddress.Text"), QStringLiteral("127.0.0.1"));
@@ -307,14 +285,14 @@ void TestSettings::pickingAnEntryFollowsIt()
     pickEntry(form, 1);
 
     QCOMPARE(form.ZoIPAddress->currentIndex(), 1);
-    QCOMPARE(form.ScreenDumpDir->text(), dumpsOf("127.0.0.5"));
+    QCOMPARE(form.ScreenDumpDir->text(), test::dumpsOf("127.0.0.5"));
     QCOMPARE(form.ScreenDumpList->lines(), (QStringList{"five_a.bmp", "five_b.bmp"}));
     QCOMPARE(form.ScreenDumpImage->pixmap().size(), QSize(32, 18));
     // the change handler ran the enabling rule as well
     QVERIFY(form.CopySwToZo->isEnabled());
 
     // every keystroke refreshes: the list follows the text as it is typed
-    typeAddress(form, QStringLiteral("127.0.0.1"));
+    test::typeAddress(form, QStringLiteral("127.0.0.1"));
     QCOMPARE(form.ScreenDumpList->lines(), QStringList{"one.bmp"});
     form.ZoIPAddress->lineEdit()->selectAll();
     QTest::keyClick(form.ZoIPAddress->lineEdit(), Qt::Key_Backspace);
@@ -336,16 +314,16 @@ void TestSettings::twoInstruments()
 
     TZoFtpForm form({});
     form.show();
-    pointAt(form, first.ftpPort());
+    test::pointAt(form, first.ftpPort());
     form.MainPager->setCurrentWidget(form.ScreenDumps);
     QTest::mouseClick(form.GetAllScreenDumps, Qt::LeftButton);
-    typeAddress(form, QStringLiteral("127.0.0.5"));
+    test::typeAddress(form, QStringLiteral("127.0.0.5"));
     QTest::mouseClick(form.GetAllScreenDumps, Qt::LeftButton);
 
     QCOMPARE(history(form), (QStringList{"127.0.0.1", "127.0.0.5"}));
     QCOMPARE(form.ZoIPAddress->currentIndex(), 1);
-    QCOMPARE(QDir(dumpsOf("127.0.0.1")).entryList(QDir::Files), QStringList{"first.bmp"});
-    QCOMPARE(QDir(dumpsOf("127.0.0.5")).entryList(QDir::Files), QStringList{"second.bmp"});
+    QCOMPARE(QDir(test::dumpsOf("127.0.0.1")).entryList(QDir::Files), QStringList{"first.bmp"});
+    QCOMPARE(QDir(test::dumpsOf("127.0.0.5")).entryList(QDir::Files), QStringList{"second.bmp"});
     QCOMPARE(form.ScreenDumpList->lines(), QStringList{"second.bmp"});
     QCOMPARE(form.ErrorLog->lines(), QStringList{});
 
@@ -364,7 +342,7 @@ void TestSettings::restartAfterClose_data()
 void TestSettings::restartAfterClose()
 {
     QFETCH(bool, maximized);
-    QVERIFY(test::writeFile(dumpsOf("127.0.0.7") + "seven.bmp", test::bitmap(16, 9)));
+    QVERIFY(test::writeFile(test::dumpsOf("127.0.0.7") + "seven.bmp", test::bitmap(16, 9)));
     const QRect placed(40, 50, 900, 560);
     QString kept;
     {
@@ -391,7 +369,7 @@ void TestSettings::restartAfterClose()
     else
         QCOMPARE(form.normalGeometry(), placed);
     // the restored address's screen dumps are listed
-    QCOMPARE(form.ScreenDumpDir->text(), dumpsOf("127.0.0.7"));
+    QCOMPARE(form.ScreenDumpDir->text(), test::dumpsOf("127.0.0.7"));
     QCOMPARE(form.ScreenDumpList->lines(), QStringList{"seven.bmp"});
     QCOMPARE(form.ScreenDumpImage->height(), form.ScreenDumpImage->width() * 9 / 16);
 }
@@ -465,7 +443,7 @@ void TestSettings::firstRun()
     QVERIFY(!form.isMaximized() && !form.isMinimized());
     QCOMPARE(form.VideoStandard->panelCaption(form.VideoStandard->topPanel()),
              QStringLiteral("SD"));
-    QCOMPARE(form.ScreenDumpDir->text(), dumpsOf(kDesignedText));
+    QCOMPARE(form.ScreenDumpDir->text(), test::dumpsOf(kDesignedText));
 }
 
 void TestSettings::storedIndexWithoutEntry_data()
@@ -492,7 +470,7 @@ void TestSettings::storedIndexWithoutEntry()
     QCOMPARE(history(form), (QStringList{"127.0.0.1", "127.0.0.2"}));
     QCOMPARE(form.ZoIPAddress->currentIndex(), selected);
     QCOMPARE(form.ZoIPAddress->currentText(), QStringLiteral("127.0.0.3"));
-    QCOMPARE(form.ScreenDumpDir->text(), dumpsOf("127.0.0.3"));
+    QCOMPARE(form.ScreenDumpDir->text(), test::dumpsOf("127.0.0.3"));
 }
 
 void TestSettings::storedPanelOutOfRange_data()

@@ -4,6 +4,7 @@
 #include "DialogRecorder.h"
 #include "Pictures.h"
 #include "TestEnvironment.h"
+#include "WindowDriving.h"
 #include "ZoSim.h"
 #include "app/ZoApplication.h"
 #include "app/ZoFtpForm.h"
@@ -25,12 +26,6 @@ namespace {
 QByteArray filler(int size)
 {
     return QByteArray(size, 'z');
-}
-
-void pointAt(TZoFtpForm& form, int port, const QString& address = QStringLiteral("127.0.0.1"))
-{
-    qputenv("ZOFTP_PORT", QByteArray::number(port));
-    form.ZoIPAddress->setEditText(address);
 }
 
 // What panels 0 and 1 showed as each item started, seen after the window's own handler.
@@ -85,7 +80,7 @@ void TestTransfers::statusBarFollowsTheItems()
     }
     QVERIFY2(sim.start(), qPrintable(sim.error()));
     TZoFtpForm form({});
-    pointAt(form, sim.ftpPort());
+    test::pointAt(form, sim.ftpPort());
     StartLog starts(form);
     form.Busy = true;
     const QString local = test::testHome() + QStringLiteral("/status/");
@@ -117,7 +112,7 @@ void TestTransfers::successfulBatchLeavesNoTrace()
     QVERIFY(sim.put("reports/2026/r.txt", "r"));
     QVERIFY2(sim.start(), qPrintable(sim.error()));
     TZoFtpForm form({});
-    pointAt(form, sim.ftpPort());
+    test::pointAt(form, sim.ftpPort());
     form.MainPager->setCurrentWidget(form.ReportFiles);
     form.Busy = true;
     QStringList names;
@@ -132,7 +127,7 @@ void TestTransfers::successfulBatchLeavesNoTrace()
 void TestTransfers::unreachableBatchIsReported()
 {
     TZoFtpForm form({});
-    pointAt(form, test::closedPort());
+    test::pointAt(form, test::closedPort());
     StartLog starts(form);
     form.Busy = true;
     form.TransferFiles(test::testHome() + QStringLiteral("/unreachable/"),
@@ -152,7 +147,7 @@ void TestTransfers::unreportedWhenNotBusy()
     test::ZoSim sim;
     QVERIFY2(sim.start(), qPrintable(sim.error()));
     TZoFtpForm form({});
-    pointAt(form, sim.ftpPort());
+    test::pointAt(form, sim.ftpPort());
     form.MainPager->setCurrentWidget(form.ReportFiles);
     form.TransferFiles(test::testHome() + QStringLiteral("/quiet/"), QStringLiteral("\\"),
                        {"nothere.cfg"}, false);
@@ -160,7 +155,7 @@ void TestTransfers::unreportedWhenNotBusy()
     QCOMPARE(form.MainPager->currentWidget(), form.ReportFiles);
 
     // a listing always shows the error page when it fails, without a line of its own
-    pointAt(form, test::closedPort());
+    test::pointAt(form, test::closedPort());
     QStringList names;
     form.ListRemoteFiles(QStringLiteral("reports/*"), names, true);
     QCOMPARE(form.ErrorLog->lines(), QStringList{"Cannot connect to FTP server 127.0.0.1"});
@@ -175,7 +170,7 @@ void TestTransfers::secondPressCancels()
     QVERIFY2(sim.start(), qPrintable(sim.error()));
     TZoFtpForm form({});
     form.show();
-    pointAt(form, sim.ftpPort());
+    test::pointAt(form, sim.ftpPort());
     form.MainPager->setCurrentWidget(form.ScreenDumps);
 
     bool pressedAgain = false;
@@ -215,7 +210,7 @@ void TestTransfers::otherCommandsWaitForTheRunningBatch()
     QVERIFY2(sim.start(), qPrintable(sim.error()));
     TZoFtpForm form({});
     form.show();
-    pointAt(form, sim.ftpPort());
+    test::pointAt(form, sim.ftpPort());
     form.ReportList->addLine(QStringLiteral("from before"));
 
     bool pressed = false;
@@ -248,7 +243,7 @@ void TestTransfers::busyCommandsWaitForAPlainBatch()
     QVERIFY2(sim.start(), qPrintable(sim.error()));
     TZoFtpForm form({});
     form.show();
-    pointAt(form, sim.ftpPort());
+    test::pointAt(form, sim.ftpPort());
 
     // "Get All" pressed while "List Reports" waits for its listing cannot start
     QTimer::singleShot(300, &form,
@@ -271,7 +266,7 @@ void TestTransfers::closingStopsTheTransfers()
     QVERIFY2(sim.start(), qPrintable(sim.error()));
     TZoFtpForm form({});
     form.show();
-    pointAt(form, sim.ftpPort());
+    test::pointAt(form, sim.ftpPort());
     bool closed = false;
     QObject::connect(form.WebCopy, &WebCopy::OnCopyProgress, &form,
                      [&](int, quint64 size, quint64) {
@@ -299,7 +294,7 @@ void TestTransfers::zeroSizeSetsMaxToZero()
     QVERIFY(sim.put("screendumps/empty.bmp", QByteArray()));
     QVERIFY2(sim.start(), qPrintable(sim.error()));
     TZoFtpForm form({});
-    pointAt(form, sim.ftpPort());
+    test::pointAt(form, sim.ftpPort());
     form.TransferFiles(test::testHome() + QStringLiteral("/zero/"), QStringLiteral("screendumps\\"),
                        {"empty.bmp"}, false);
     QCOMPARE(form.StatusBar->progressMax(), quint64(0));

@@ -58,6 +58,27 @@ QString documentsPath()
     return testHome() + QStringLiteral("/Documents");
 }
 
+QString dataDir()
+{
+    return documentsPath() + QStringLiteral("/CorvaneZoFtp/");
+}
+
+QString deviceDirOf(const QString& address)
+{
+    return dataDir() + address + QLatin1Char('/');
+}
+
+QString dumpsOf(const QString& address)
+{
+    return deviceDirOf(address) + QStringLiteral("ScreenDumps/");
+}
+
+QStringList entriesOf(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
 bool waitFor(const std::function<bool()>& condition, int timeoutMs)
 {
     QDeadlineTimer deadline(timeoutMs);

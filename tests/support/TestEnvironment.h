@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtTest>
 
 namespace zo::test {
@@ -13,6 +14,15 @@ void prepareEnvironment(bool gui);
 // The temporary home of this process.
 QString testHome();
 QString documentsPath();
+
+// The program's data folder in the test home, the folder kept for an address, and its screen
+// dumps, each ending with "/".
+QString dataDir();
+QString deviceDirOf(const QString& address);
+QString dumpsOf(const QString& address);
+
+// Every entry of a local folder, hidden ones (temporary files) included, by name.
+QStringList entriesOf(const QString& folder);
 
 // Waits, keeping events moving, until the condition holds or the time is up.
 bool waitFor(const std::function<bool()>& condition, int timeoutMs = 20000);

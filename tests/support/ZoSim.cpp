@@ -141,6 +141,20 @@ int ZoSim::countCommands(const QString& command) const
     return count;
 }
 
+QStringList ZoSim::commandArguments(const QString& command) const
+{
+    const QRegularExpression pattern(QStringLiteral("^FTP \\S+ ") +
+                                     QRegularExpression::escape(command) +
+                                     QStringLiteral(" (.*)$"));
+    QStringList arguments;
+    for (const QString& line : log()) {
+        const QRegularExpressionMatch match = pattern.match(line);
+        if (match.hasMatch())
+            arguments << match.captured(1);
+    }
+    return arguments;
+}
+
 void ZoSim::clearLog() const
 {
     QFile::resize(m_folder.path() + QStringLiteral("/log"), 0);

@@ -42,6 +42,10 @@ public:
     // What the simulator logged: "FTP <id> <COMMAND> <argument>", "HTTP GET <path> UA=<agent>".
     QStringList log() const;
     int countCommands(const QString& command) const;
+    // The arguments of one FTP command, in the order the instrument received them.
+    QStringList commandArguments(const QString& command) const;
+    // Whether anything connected to the FTP server.
+    bool wasContacted() const { return countCommands(QStringLiteral("CONNECT")) > 0; }
     void clearLog() const;
 
 private:
