@@ -80,7 +80,7 @@ private Q_SLOTS:
 
 void TestMainWindow::init()
 {
-    QDir(test::documentsPath() + QStringLiteral("/CorvaneZoFtp")).removeRecursively();
+    QDir(test::dataDir()).removeRecursively();
 }
 
 void TestMainWindow::tabsOffered_data()

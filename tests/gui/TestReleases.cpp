@@ -165,7 +165,7 @@ void TestReleases::initTestCase()
 
 void TestReleases::init()
 {
-    QDir(test::documentsPath() + QStringLiteral("/CorvaneZoFtp")).removeRecursively();
+    QDir(test::dataDir()).removeRecursively();
     QDir(MakeTempDir()).removeRecursively();
 }
 

@@ -66,11 +66,7 @@ private Q_SLOTS:
 
 void TestScreenDumps::init()
 {
-    QDir(test::dataDir()).removeRecursively();
-    QSettings settings(QStringLiteral("Corvane"), QStringLiteral("FTPClient"));
-    settings.clear();
-    settings.sync();
-    qunsetenv("ZOFTP_PORT");
+    test::forgetEarlierTests();
     QGuiApplication::clipboard()->clear();
 }
 

@@ -127,11 +127,7 @@ private Q_SLOTS:
 
 void TestSettings::init()
 {
-    QDir(test::dataDir()).removeRecursively();
-    QSettings settings(QStringLiteral("Corvane"), QStringLiteral("FTPClient"));
-    settings.clear();
-    settings.sync();
-    qunsetenv("ZOFTP_PORT");
+    test::forgetEarlierTests();
 }
 
 void TestSettings::cleanup()

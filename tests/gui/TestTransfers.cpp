@@ -67,7 +67,7 @@ private Q_SLOTS:
 
 void TestTransfers::init()
 {
-    QDir(test::documentsPath() + QStringLiteral("/CorvaneZoFtp")).removeRecursively();
+    QDir(test::dataDir()).removeRecursively();
 }
 
 void TestTransfers::statusBarFollowsTheItems()

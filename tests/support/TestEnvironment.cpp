@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -77,6 +78,15 @@ QStringList entriesOf(const QString& folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
                                   QDir::Name);
+}
+
+void forgetEarlierTests()
+{
+    QDir(dataDir()).removeRecursively();
+    QSettings settings(QStringLiteral("Corvane"), QStringLiteral("FTPClient"));
+    settings.clear();
+    settings.sync();
+    qunsetenv("ZOFTP_PORT");
 }
 
 bool waitFor(const std::function<bool()>& condition, int timeoutMs)

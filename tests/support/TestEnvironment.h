@@ -24,6 +24,9 @@ QString dumpsOf(const QString& address);
 // Every entry of a local folder, hidden ones (temporary files) included, by name.
 QStringList entriesOf(const QString& folder);
 
+// Forgets what earlier tests left: the data folder, the stored settings and the port override.
+void forgetEarlierTests();
+
 // Waits, keeping events moving, until the condition holds or the time is up.
 bool waitFor(const std::function<bool()>& condition, int timeoutMs = 20000);
 
